@@ -96,6 +96,9 @@ class GdiDC {
   GdiDC& operator=(const GdiDC&) = delete;
 
   QPainter* Painter() const { return painter_; }
+  // Logical -> device coordinates of this context's painter.
+  QPoint ToDevice(int x, int y) const { return {x - origin_.x(), y - origin_.y()}; }
+  QRect ToDevice(const GdiRect& r) const;
   bool IsPrinting() const { return false; }
   GdiRect GetClipBox() const;
 
@@ -142,9 +145,6 @@ class GdiDC {
   QSize GetTextExtent(const std::string& gbk) const;
   TextMetric GetTextMetrics() const;
 
- protected:
-  void SetPainter(QPainter* painter) { painter_ = painter; }
-
  private:
   struct Saved {
     COLORREF text, bk;
@@ -154,11 +154,11 @@ class GdiDC {
     QPoint origin;
     QRect clip;
   };
-  QPoint Device(int x, int y) const { return {x - origin_.x(), y - origin_.y()}; }
-  QRect Device(const GdiRect& r) const;
+  void PlotLinePixels(QPoint from, QPoint to);
+  QString DisplayText(const std::string& gbk, unsigned format, int* underlined) const;
 
   QPainter* painter_;
-  QRect clipBox_;  // logical
+  QRect clipBox_;  // logical, inclusive QRect
   COLORREF textColor_ = RGB(0, 0, 0);
   COLORREF bkColor_ = RGB(255, 255, 255);
   int bkMode_ = OPAQUE;

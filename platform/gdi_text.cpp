@@ -1,0 +1,160 @@
+#include <QFontMetrics>
+#include <QTextLayout>
+
+#include "platform/gbk.h"
+#include "platform/gdi_dc.h"
+
+namespace kelvanor {
+namespace {
+
+struct TextLine {
+  QString text;
+  int offset;  // index of the line's first character in the display text
+};
+
+// The longest prefix of `text` that fits `width` with "..." after it.
+QString EndEllipsis(const QString& text, const QFontMetrics& fm, int width) {
+  if (fm.horizontalAdvance(text) <= width) return text;
+  const QString dots = QStringLiteral("...");
+  int lo = 0, hi = static_cast<int>(text.size());
+  while (lo < hi) {  // binary search: advances grow with the prefix length
+    const int mid = (lo + hi + 1) / 2;
+    if (fm.horizontalAdvance(text.left(mid) + dots) <= width) lo = mid;
+    else hi = mid - 1;
+  }
+  return text.left(lo) + dots;
+}
+
+void WrapParagraph(const QString& paragraph, int offset, const QFont& font, int width,
+                   bool breakLongWords, std::vector<TextLine>& lines) {
+  if (paragraph.isEmpty()) {
+    lines.push_back({QString(), offset});
+    return;
+  }
+  QTextLayout layout(paragraph, font);
+  QTextOption option;
+  option.setWrapMode(breakLongWords ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                    : QTextOption::WordWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(std::max(1, width));
+    QString text = paragraph.mid(line.textStart(), line.textLength());
+    while (text.endsWith(QLatin1Char(' '))) text.chop(1);  // a break eats its blanks
+    lines.push_back({text, offset + line.textStart()});
+  }
+  layout.endLayout();
+}
+
+std::vector<TextLine> BreakLines(const QString& text, unsigned format, const QFont& font,
+                                 int width) {
+  std::vector<TextLine> lines;
+  if (format & DT_SINGLELINE) {
+    QString one = text;
+    one.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    lines.push_back({one, 0});
+    return lines;
+  }
+  int start = 0;
+  while (true) {
+    int end = static_cast<int>(text.indexOf(QLatin1Char('\n'), start));
+    const bool last = end < 0;
+    if (last) end = static_cast<int>(text.size());
+    QString paragraph = text.mid(start, end - start);
+    if (paragraph.endsWith(QLatin1Char('\r'))) paragraph.chop(1);
+    if (format & DT_WORDBREAK)
+      WrapParagraph(paragraph, start, font, width, (format & DT_EDITCONTROL) != 0, lines);
+    else
+      lines.push_back({paragraph, start});
+    if (last) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+// Windows mnemonic rules: "&&" shows one "&", "&x" underlines x, unless DT_NOPREFIX.
+QString GdiDC::DisplayText(const std::string& gbk, unsigned format, int* underlined) const {
+  QString text = GbkToQString(gbk);
+  if (format & DT_EXPANDTABS) text.replace(QLatin1Char('\t'), QStringLiteral("        "));
+  *underlined = -1;
+  if (format & DT_NOPREFIX || !text.contains(QLatin1Char('&'))) return text;
+  QString shown;
+  shown.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] != QLatin1Char('&')) {
+      shown += text[i];
+      continue;
+    }
+    if (++i == text.size()) break;
+    if (text[i] != QLatin1Char('&')) *underlined = static_cast<int>(shown.size());
+    shown += text[i];
+  }
+  return shown;
+}
+
+int GdiDC::DrawText(const std::string& gbk, GdiRect& rect, unsigned format) {
+  const QFontMetrics fm(font_);
+  int underlined = -1;
+  const QString text = DisplayText(gbk, format, &underlined);
+  std::vector<TextLine> lines = BreakLines(text, format, font_, rect.Width());
+  const int lineHeight = fm.height();
+  const int totalHeight = lineHeight * static_cast<int>(lines.size());
+  const bool ellipsis = format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS);
+  if (ellipsis && !(format & DT_WORDBREAK))
+    for (TextLine& line : lines) line.text = EndEllipsis(line.text, fm, rect.Width());
+
+  if (format & DT_CALCRECT) {
+    int widest = 0;
+    for (const TextLine& line : lines) widest = std::max(widest, fm.horizontalAdvance(line.text));
+    rect.right = rect.left + widest;
+    rect.bottom = rect.top + totalHeight;
+    return totalHeight;
+  }
+  if (!painter_) return totalHeight;
+
+  int y = rect.top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER) y = rect.top + (rect.Height() - lineHeight) / 2;
+    else if (format & DT_BOTTOM) y = rect.bottom - lineHeight;
+  }
+  painter_->save();
+  if (!(format & DT_NOCLIP)) painter_->setClipRect(ToDevice(rect), Qt::IntersectClip);
+  painter_->setFont(font_);
+  painter_->setPen(ToQColor(textColor_));
+  for (const TextLine& line : lines) {
+    // An edit control shows no partly visible last line.
+    if ((format & DT_EDITCONTROL) && y + lineHeight > rect.bottom && y > rect.top) break;
+    const int width = fm.horizontalAdvance(line.text);
+    int x = rect.left;
+    if (format & DT_CENTER) x = rect.left + (rect.Width() - width) / 2;
+    else if (format & DT_RIGHT) x = rect.right - width;
+    if (bkMode_ == OPAQUE) painter_->fillRect(QRect(ToDevice(x, y), QSize(width, lineHeight)), ToQColor(bkColor_));
+    painter_->drawText(ToDevice(x, y + fm.ascent()), line.text);
+    const int at = underlined - line.offset;
+    if (at >= 0 && at < line.text.size()) {
+      const int ux = x + fm.horizontalAdvance(line.text.left(at));
+      const int uw = fm.horizontalAdvance(line.text.at(at));
+      painter_->fillRect(QRect(ToDevice(ux, y + fm.ascent() + 1), QSize(uw, 1)), ToQColor(textColor_));
+    }
+    y += lineHeight;
+  }
+  painter_->restore();
+  return totalHeight;
+}
+
+QSize GdiDC::GetTextExtent(const std::string& gbk) const {
+  const QFontMetrics fm(font_);
+  return QSize(fm.horizontalAdvance(GbkToQString(gbk)), fm.height());
+}
+
+TextMetric GdiDC::GetTextMetrics() const {
+  const QFontMetrics fm(font_);
+  const int em = font_.pixelSize() > 0 ? font_.pixelSize() : fm.ascent();
+  return TextMetric{fm.height(),           fm.ascent(),          fm.descent(),
+                    std::max(0, fm.height() - em), fm.leading(), fm.averageCharWidth(),
+                    fm.maxWidth()};
+}
+
+}  // namespace kelvanor
