@@ -1,0 +1,42 @@
+#pragma once
+// The status board: one tile per endpoint on white, left to right in rows of 200 x 120
+// pixels starting at (10, 10). It knows endpoints only through BoardTile, so the
+// monitor can hand it its list without the board depending on it.
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "board/board_look.h"
+#include "board/light_canvas.h"
+#include "platform/gdi_dc.h"
+
+namespace kelvanor {
+
+// State values as the endpoint list stores them.
+enum BoardState : int { kTileConnecting = 0, kTileConnected = 1, kTileFailed = 2 };
+
+// What one tile shows; texts are GBK.
+struct BoardTile {
+  const std::string& ip;
+  int port;
+  int state;
+  const std::string& result;
+  const std::string& remark;
+};
+
+using BoardTileAt = std::function<BoardTile(std::size_t index)>;
+
+// Tiles in one row of a client area whose right edge is clientRight: at least one.
+int TilesPerRow(int clientRight);
+// The rectangle of tile `index`, whose pixels are left..right and top..bottom inclusive.
+GdiRect TileRect(std::size_t index, int clientRight);
+
+void DrawTile(CLightCanvas& canvas, const GdiRect& tile, const BoardTile& entry,
+              const BoardLook& look);
+
+// Fills client white and draws the tiles of `count` endpoints. Only tiles that meet the
+// target's clip box are drawn, so the cost follows what is visible, not the list.
+void PaintBoard(GdiDC& dc, const GdiRect& client, std::size_t count, const BoardTileAt& tileAt,
+                const BoardLook& look);
+
+}  // namespace kelvanor
