@@ -1,0 +1,76 @@
+#include "settings/setting_file.h"
+
+#include <new>
+#include <tinyxml2.h>
+
+#include "settings/atomic_file.h"
+#include "settings/int_scan.h"
+
+namespace kelvanor {
+namespace {
+
+constexpr const char* kFileName = "setting.xml";
+
+std::string TextOf(const tinyxml2::XMLElement& element, const char* name) {
+  const char* text = element.Attribute(name);
+  return text ? text : "";
+}
+
+std::int32_t IntOf(const tinyxml2::XMLElement& element, const char* name) {
+  return ScanInt(element.Attribute(name));
+}
+
+void ReadElement(const tinyxml2::XMLElement& element, SettingData& setting) {
+  const std::string_view name = element.Name();
+  if (name == "RefreshTime") {
+    setting.refreshTime = IntOf(element, "val");
+  } else if (name == "IPInfo") {
+    setting.ipList.emplace_back(TextOf(element, "ip"), IntOf(element, "port"), TextOf(element, "remark"));
+  } else if (name == "Sound") {
+    setting.soundType = IntOf(element, "val");
+    setting.soundFile = TextOf(element, "file");
+  }
+}
+
+std::string PrintSetting(const SettingData& setting) {
+  tinyxml2::XMLDocument doc;
+  doc.InsertEndChild(doc.NewDeclaration("xml version=\"1.0\" encoding=\"GBK\""));
+  tinyxml2::XMLElement* root = doc.NewElement("root");
+  doc.InsertEndChild(root);
+  tinyxml2::XMLElement* refresh = root->InsertNewChildElement("RefreshTime");
+  refresh->SetAttribute("val", setting.refreshTime);
+  tinyxml2::XMLElement* sound = root->InsertNewChildElement("Sound");
+  sound->SetAttribute("val", setting.soundType);
+  sound->SetAttribute("file", setting.soundFile.c_str());
+  for (const IPInfo& info : setting.ipList) {
+    tinyxml2::XMLElement* entry = root->InsertNewChildElement("IPInfo");
+    entry->SetAttribute("ip", info.ip.c_str());
+    entry->SetAttribute("port", info.port);
+    entry->SetAttribute("remark", info.remark.c_str());
+  }
+  tinyxml2::XMLPrinter printer;
+  doc.Print(&printer);
+  return std::string(printer.CStr(), static_cast<size_t>(printer.CStrSize() - 1));
+}
+
+}  // namespace
+
+int LoadSetting(SettingData& setting) {
+  tinyxml2::XMLDocument doc;
+  if (doc.LoadFile(kFileName) != tinyxml2::XML_SUCCESS) return -1;
+  const tinyxml2::XMLElement* root = doc.FirstChildElement();
+  if (!root) return -1;
+  for (const tinyxml2::XMLElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement())
+    ReadElement(*e, setting);
+  return 0;
+}
+
+int SaveSetting(const SettingData& setting) {
+  try {
+    return ReplaceFileAtomically(kFileName, PrintSetting(setting)) ? 0 : -1;
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+}
+
+}  // namespace kelvanor
