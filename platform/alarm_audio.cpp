@@ -1,0 +1,221 @@
+#include "platform/alarm_audio.h"
+
+#include <SDL.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <numbers>
+#include <thread>
+
+#include "platform/gbk.h"
+
+namespace kelvanor {
+namespace {
+
+using Samples = std::vector<std::int16_t>;
+
+constexpr double kToneAmplitude = 12000;
+// A Beep gives up waiting this long after its tone should have ended, so a device that
+// has stopped pulling samples cannot hang an alarm worker.
+constexpr std::chrono::milliseconds kStallAllowance{500};
+
+class AudioEngine {
+ public:
+  void Beep(int frequency, int durationMs);
+  void Play(std::shared_ptr<const Samples> wave);
+  bool Playing();
+  void Stop();
+  void Close();
+
+ private:
+  static void Callback(void* self, Uint8* stream, int bytes);
+  void Fill(std::int16_t* out, int count);
+  bool OpenLocked();
+
+  std::mutex mutex_;
+  std::condition_variable progress_;
+  SDL_AudioDeviceID device_ = 0;
+  bool closeRegistered_ = false;
+  std::uint64_t played_ = 0;    // samples handed to the device so far
+  std::uint64_t toneEnd_ = 0;   // the tone sounds while played_ < toneEnd_
+  std::uint64_t stops_ = 0;     // bumped by Stop and Close to release waiting Beeps
+  double toneStep_ = 0;
+  double tonePhase_ = 0;
+  std::shared_ptr<const Samples> wave_;
+  std::size_t wavePos_ = 0;
+};
+
+AudioEngine& Engine() {
+  static AudioEngine engine;
+  return engine;
+}
+
+bool AudioEngine::OpenLocked() {
+  if (device_) return true;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  SDL_AudioSpec want{};
+  want.freq = kAlarmSampleRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = 1;
+  want.samples = 1024;
+  want.callback = &AudioEngine::Callback;
+  want.userdata = this;
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+  if (!device_) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  if (!closeRegistered_ && QCoreApplication::instance()) {
+    closeRegistered_ = true;
+    qAddPostRoutine([] { Engine().Close(); });
+  }
+  SDL_PauseAudioDevice(device_, 0);
+  return true;
+}
+
+void AudioEngine::Callback(void* self, Uint8* stream, int bytes) {
+  static_cast<AudioEngine*>(self)->Fill(reinterpret_cast<std::int16_t*>(stream),
+                                        bytes / static_cast<int>(sizeof(std::int16_t)));
+}
+
+void AudioEngine::Fill(std::int16_t* out, int count) {
+  {
+    std::lock_guard lock(mutex_);
+    for (int i = 0; i < count; ++i) {
+      double sample = 0;
+      if (played_ < toneEnd_) {
+        sample += kToneAmplitude * std::sin(tonePhase_);
+        tonePhase_ = std::fmod(tonePhase_ + toneStep_, 2 * std::numbers::pi);
+      }
+      if (wave_) {
+        sample += (*wave_)[wavePos_++];
+        if (wavePos_ >= wave_->size()) wave_.reset();
+      }
+      out[i] = static_cast<std::int16_t>(std::clamp(sample, -32768.0, 32767.0));
+      ++played_;
+    }
+  }
+  progress_.notify_all();
+}
+
+void AudioEngine::Beep(int frequency, int durationMs) {
+  auto duration = std::chrono::milliseconds(std::max(0, durationMs));
+  std::unique_lock lock(mutex_);
+  if (!OpenLocked()) {
+    lock.unlock();
+    std::this_thread::sleep_for(duration);
+    return;
+  }
+  if (played_ >= toneEnd_) tonePhase_ = 0;
+  toneStep_ = 2 * std::numbers::pi * frequency / kAlarmSampleRate;
+  std::uint64_t end = played_ + static_cast<std::uint64_t>(duration.count()) * kAlarmSampleRate / 1000;
+  toneEnd_ = std::max(toneEnd_, end);
+  std::uint64_t stops = stops_;
+  progress_.wait_for(lock, duration + kStallAllowance,
+                     [&] { return played_ >= end || stops_ != stops; });
+}
+
+void AudioEngine::Play(std::shared_ptr<const Samples> wave) {
+  std::lock_guard lock(mutex_);
+  if (!OpenLocked()) return;
+  wave_ = wave->empty() ? nullptr : std::move(wave);
+  wavePos_ = 0;
+}
+
+bool AudioEngine::Playing() {
+  std::lock_guard lock(mutex_);
+  return wave_ || played_ < toneEnd_;
+}
+
+void AudioEngine::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    toneEnd_ = played_;
+    wave_.reset();
+    ++stops_;
+  }
+  progress_.notify_all();
+}
+
+void AudioEngine::Close() {
+  SDL_AudioDeviceID device;
+  {
+    std::lock_guard lock(mutex_);
+    device = device_;
+    device_ = 0;
+  }
+  Stop();
+  // Outside the lock: closing waits for the device thread, which may be in Fill.
+  if (device) {
+    SDL_CloseAudioDevice(device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+}
+
+// The file's samples converted to the device format, or none when it cannot be read.
+std::shared_ptr<const Samples> LoadWave(const std::string& file) {
+  SDL_AudioSpec spec{};
+  Uint8* data = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV(GbkToUtf8(file).c_str(), &spec, &data, &length)) return nullptr;
+  SDL_AudioCVT cvt{};
+  std::shared_ptr<Samples> samples;
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1,
+                        kAlarmSampleRate) >= 0) {
+    std::vector<Uint8> buffer(static_cast<std::size_t>(length) * std::max(1, cvt.len_mult));
+    std::copy(data, data + length, buffer.begin());
+    cvt.buf = buffer.data();
+    cvt.len = static_cast<int>(length);
+    if (SDL_ConvertAudio(&cvt) == 0) {
+      auto begin = reinterpret_cast<const std::int16_t*>(buffer.data());
+      samples = std::make_shared<Samples>(begin, begin + cvt.len_cvt / sizeof(std::int16_t));
+    }
+  }
+  SDL_FreeWAV(data);
+  return samples;
+}
+
+// Two falling notes with soft edges, like a chime.
+Samples MakeDefaultSound() {
+  Samples out;
+  auto note = [&out](double frequency, int ms) {
+    int count = kAlarmSampleRate * ms / 1000;
+    int fade = kAlarmSampleRate / 100;
+    for (int i = 0; i < count; ++i) {
+      double envelope = std::min({1.0, double(i) / fade, double(count - i) / fade});
+      double value = 10000 * envelope * std::sin(2 * std::numbers::pi * frequency * i / kAlarmSampleRate);
+      out.push_back(static_cast<std::int16_t>(value));
+    }
+  };
+  note(660, 150);
+  note(440, 250);
+  return out;
+}
+
+}  // namespace
+
+void Beep(int frequencyHz, int durationMs) { Engine().Beep(frequencyHz, durationMs); }
+
+void PlaySoundAsync(const std::string& file) {
+  static const auto fallback = std::make_shared<const Samples>(DefaultAlarmSound());
+  std::shared_ptr<const Samples> wave = LoadWave(file);
+  Engine().Play(wave ? wave : fallback);
+}
+
+const std::vector<std::int16_t>& DefaultAlarmSound() {
+  static const Samples sound = MakeDefaultSound();
+  return sound;
+}
+
+bool IsSoundPlaying() { return Engine().Playing(); }
+
+void StopAlarmSounds() { Engine().Stop(); }
+
+void CloseAudio() { Engine().Close(); }
+
+}  // namespace kelvanor

@@ -1,0 +1,31 @@
+#pragma once
+// Alarm sounds on one shared SDL audio device (16-bit mono at kAlarmSampleRate), opened
+// at the first sound. Where no device can be opened a tone just takes its time.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelvanor {
+
+inline constexpr int kAlarmSampleRate = 44100;
+
+// Sounds a tone and returns when it has played. Tones asked for while one plays sound
+// together with it, as one tone lasting until the last of them ends.
+void Beep(int frequencyHz, int durationMs);
+
+// Starts playing a wave file (path in GBK) and returns at once, cutting off a file still
+// playing. A missing or unreadable file plays DefaultAlarmSound() instead.
+void PlaySoundAsync(const std::string& file);
+
+// The built-in sound, as samples at kAlarmSampleRate.
+const std::vector<std::int16_t>& DefaultAlarmSound();
+
+bool IsSoundPlaying();
+
+// Silences everything and releases waiting Beep callers at once.
+void StopAlarmSounds();
+
+// Closes the device (SDL's disk driver then finishes its file); the next sound reopens it.
+void CloseAudio();
+
+}  // namespace kelvanor

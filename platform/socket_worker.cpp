@@ -1,0 +1,88 @@
+#include "platform/socket_worker.h"
+
+#include <sys/epoll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace kelvanor {
+
+SocketWorker::SocketWorker(int epollFd, ImmediateFailure onFailure)
+    : epollFd_(epollFd), onFailure_(std::move(onFailure)), thread_([this] { Run(); }) {}
+
+SocketWorker::~SocketWorker() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_one();
+  thread_.join();
+}
+
+void SocketWorker::Connect(int fd, std::uint64_t registration, const sockaddr_in& address) {
+  Push({Job::kConnect, fd, registration, address});
+}
+
+void SocketWorker::Abort(int fd) { Push({Job::kAbort, fd, 0, {}}); }
+
+void SocketWorker::Close(int fd) { Push({Job::kClose, fd, 0, {}}); }
+
+void SocketWorker::Flush() {
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+}
+
+void SocketWorker::Push(const Job& job) {
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back(job);
+  }
+  wake_.notify_one();
+}
+
+void SocketWorker::Run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+    if (jobs_.empty()) return;  // stopping, and everything handed in is done
+    Job job = jobs_.front();
+    jobs_.pop_front();
+    busy_ = true;
+    lock.unlock();
+    Execute(job);
+    lock.lock();
+    busy_ = false;
+    if (jobs_.empty()) idle_.notify_all();
+  }
+}
+
+void SocketWorker::Execute(const Job& job) {
+  switch (job.kind) {
+    case Job::kConnect: {
+      int rc = ::connect(job.fd, reinterpret_cast<const sockaddr*>(&job.address), sizeof job.address);
+      if (rc == 0 || errno == EINPROGRESS) {
+        // Joining only now keeps an unconnected socket's hang-up out of the set. A
+        // socket closed meanwhile stays in it just until its queued close below.
+        epoll_event ev{};
+        ev.events = EPOLLOUT;
+        ev.data.u64 = job.registration;
+        epoll_ctl(epollFd_, EPOLL_CTL_ADD, job.fd, &ev);
+      } else {
+        onFailure_(job.registration, errno);
+      }
+      break;
+    }
+    case Job::kAbort: {
+      sockaddr unspecified{};
+      unspecified.sa_family = AF_UNSPEC;
+      ::connect(job.fd, &unspecified, sizeof unspecified);
+      break;
+    }
+    case Job::kClose:
+      ::close(job.fd);
+      break;
+  }
+}
+
+}  // namespace kelvanor

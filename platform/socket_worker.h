@@ -1,0 +1,56 @@
+#pragma once
+// The thread that makes the connect and close system calls of the socket layer. On
+// loopback the kernel runs a whole handshake inside connect() and close(), so a cycle
+// of thousands of probes would stall the UI thread for tens of milliseconds. Jobs run
+// in the order they were handed in, so a close always follows the connect of the same
+// descriptor and a descriptor number is reused only after all its jobs are done.
+#include <netinet/in.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace kelvanor {
+
+class SocketWorker {
+ public:
+  // Called on the worker thread when connect() fails at once: (registration, errno).
+  using ImmediateFailure = std::function<void(std::uint64_t, int)>;
+
+  // A started connect joins epollFd for EPOLLOUT with the registration as data.
+  SocketWorker(int epollFd, ImmediateFailure onFailure);
+  ~SocketWorker();  // finishes the queued jobs, then joins
+  SocketWorker(const SocketWorker&) = delete;
+  SocketWorker& operator=(const SocketWorker&) = delete;
+
+  void Connect(int fd, std::uint64_t registration, const sockaddr_in& address);
+  void Abort(int fd);  // dissolves a pending connect, stopping the kernel's retries
+  void Close(int fd);
+  void Flush();        // returns once every job handed in so far is done
+
+ private:
+  struct Job {
+    enum Kind { kConnect, kAbort, kClose } kind;
+    int fd;
+    std::uint64_t registration;
+    sockaddr_in address;
+  };
+  void Push(const Job& job);
+  void Run();
+  void Execute(const Job& job);
+
+  const int epollFd_;
+  const ImmediateFailure onFailure_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable idle_;
+  std::deque<Job> jobs_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+}  // namespace kelvanor

@@ -1,0 +1,117 @@
+#pragma once
+// Real loopback endpoints for probe tests, and a way to wait on the event loop.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QSocketNotifier>
+#include <QThread>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kelvanor::testing {
+
+// Runs the event loop until `done` holds; false if it still does not after `ms`.
+inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
+  QDeadlineTimer deadline(ms);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+  return true;
+}
+
+// Runs the event loop for `ms` (to show that something does not happen).
+inline void Pump(int ms) {
+  QDeadlineTimer deadline(ms);
+  while (!deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+}
+
+inline sockaddr_in Loopback(int port) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(static_cast<std::uint16_t>(port));
+  return a;
+}
+
+// A listening socket on 127.0.0.1 that never accepts: connects complete in its queue.
+class TcpListener {
+ public:
+  explicit TcpListener(int backlog = 64) {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a = Loopback(0);
+    bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(fd_, backlog);
+    socklen_t len = sizeof a;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+  }
+  ~TcpListener() { close(fd_); }
+  TcpListener(const TcpListener&) = delete;
+  TcpListener& operator=(const TcpListener&) = delete;
+  int fd() const { return fd_; }
+  int port() const { return port_; }
+
+ private:
+  int fd_;
+  int port_;
+};
+
+// A port on 127.0.0.1 that nothing listens on: connects to it are refused.
+inline int RefusedPort() {
+  TcpListener probe;
+  return probe.port();  // closed again on return
+}
+
+// Accepts every connection on the event loop and closes it at once.
+class AcceptAndClose {
+ public:
+  AcceptAndClose() : notifier_(listener_.fd(), QSocketNotifier::Read) {
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
+      int c = accept(listener_.fd(), nullptr, nullptr);
+      if (c >= 0) {
+        ++accepted_;
+        close(c);
+      }
+    });
+  }
+  int port() const { return listener_.port(); }
+  int accepted() const { return accepted_; }
+
+ private:
+  TcpListener listener_;
+  QSocketNotifier notifier_;
+  int accepted_ = 0;
+};
+
+// A listener with backlog 0 whose queue is already full: further connection requests
+// are dropped, so a connect to it stays pending until somebody gives up.
+class SilentEndpoint {
+ public:
+  SilentEndpoint() : listener_(0) {
+    filler_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a = Loopback(listener_.port());
+    connect(filler_, reinterpret_cast<sockaddr*>(&a), sizeof a);  // completes: fills the queue
+  }
+  ~SilentEndpoint() { close(filler_); }
+  int port() const { return listener_.port(); }
+
+ private:
+  TcpListener listener_;
+  int filler_;
+};
+
+inline bool IsOpenDescriptor(int fd) { return fcntl(fd, F_GETFD) != -1; }
+
+}  // namespace kelvanor::testing

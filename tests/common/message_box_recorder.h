@@ -1,0 +1,30 @@
+#pragma once
+// Records message boxes instead of opening them, for as long as it lives.
+#include <functional>
+#include <vector>
+
+#include "platform/message_box.h"
+
+namespace kelvanor::testing {
+
+class MessageBoxRecorder {
+ public:
+  // `whileOpen` runs inside each box, as the modal loop would run other events.
+  explicit MessageBoxRecorder(std::function<void()> whileOpen = {}) {
+    previous_ = SetMessageBoxHook([this, whileOpen](const MessageBoxCall& call) {
+      calls.push_back(call);
+      if (whileOpen) whileOpen();
+      return kIdOk;
+    });
+  }
+  ~MessageBoxRecorder() { SetMessageBoxHook(std::move(previous_)); }
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+  std::vector<MessageBoxCall> calls;
+
+ private:
+  MessageBoxHook previous_;
+};
+
+}  // namespace kelvanor::testing
