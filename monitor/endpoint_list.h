@@ -1,0 +1,57 @@
+#pragma once
+// The endpoints the monitor watches, each with its current probe, and the settings
+// record that holds them with the rest of the operator's configuration.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "monitor/socket.h"
+
+namespace kelvanor {
+
+enum ProbeState : std::int32_t { Connecting = 0, Connected = 1, Failed = 2 };
+
+// Result texts of the two states that have no error text (GBK).
+const std::string& ConnectingText();  // "连接中..."
+const std::string& ConnectedText();   // "正常连接"
+
+struct IPInfo {
+  IPInfo(std::string ip, std::int32_t port, std::string remark);
+
+  std::string ip;
+  std::int32_t port;
+  std::string remark;
+  std::unique_ptr<Socket> socket;  // the probe of the current cycle, or none
+  ProbeState state = Connecting;
+  std::string result;
+};
+
+struct SettingData {
+  std::vector<IPInfo> ipList;
+  std::int32_t refreshTime = 30;
+  std::int32_t soundType = 1;
+  std::string soundFile;
+
+  // Probes that no entry holds any more but whose outcome is still to come: it must
+  // still sound the alarm. Each is freed when its outcome has been handled.
+  std::vector<std::unique_ptr<Socket>> abandonedProbes;
+
+  void Append(IPInfo entry) { ipList.push_back(std::move(entry)); }
+  // Empties the list; the entries' probes are let go as by ReleaseProbe.
+  void Clear();
+
+  // The first entry whose current probe has this socket handle, or none.
+  IPInfo* FindBySocket(SOCKET handle);
+  // The probe (held by an entry or abandoned) that has this socket handle, or none.
+  Socket* FindProbe(SOCKET handle);
+
+  // Takes the entry's probe away: a finished one is closed and freed, one still awaiting
+  // its outcome moves to abandonedProbes.
+  void ReleaseProbe(IPInfo& entry);
+  // Frees an abandoned probe that nothing more will come for.
+  void FreeAbandoned(const Socket* probe);
+  void FreeAbandoned(SOCKET handle);
+};
+
+}  // namespace kelvanor

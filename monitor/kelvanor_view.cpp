@@ -1,0 +1,140 @@
+#include "monitor/kelvanor_view.h"
+
+#include <QTimerEvent>
+#include <algorithm>
+#include <climits>
+
+#include "monitor/alarm.h"
+#include "platform/alarm_audio.h"
+#include "platform/gbk.h"
+#include "platform/message_box.h"
+#include "platform/socket_message.h"
+
+namespace kelvanor {
+
+int RefreshPeriodMs(std::int32_t refreshTime) {
+  std::int64_t period = std::int64_t{refreshTime} * 1000;
+  return static_cast<int>(std::clamp<std::int64_t>(period, 1000, INT32_MAX));
+}
+
+CKelvanorView::CKelvanorView(QWidget* parent) : QWidget(parent) {}
+
+CKelvanorView::~CKelvanorView() {
+  // Waiting tones end at once, so joining the alarm workers takes no time.
+  StopAlarmSounds();
+  m_AlarmWorkers.JoinAll();
+}
+
+void CKelvanorView::OnInitialUpdate() {
+  RefreshStatus();
+  m_Timers.Set(kRefreshTimerId, RefreshPeriodMs(m_Setting.refreshTime));
+}
+
+void CKelvanorView::RestartRefreshTimer() {
+  m_Timers.Kill(kRefreshTimerId);
+  m_Timers.Set(kRefreshTimerId, RefreshPeriodMs(m_Setting.refreshTime));
+}
+
+void CKelvanorView::OnTimer(int timerId) {
+  if (timerId == kRefreshTimerId) RefreshStatus();
+}
+
+void CKelvanorView::timerEvent(QTimerEvent* e) {
+  int id = m_Timers.IdOf(e->timerId());
+  if (id < 0) return QWidget::timerEvent(e);
+  OnTimer(id);
+}
+
+bool CKelvanorView::event(QEvent* e) {
+  if (e->type() == SocketMessage::EventType()) {
+    auto* message = static_cast<SocketMessage*>(e);
+    if (message->message == WM_PROBE_EVENT) OnSocketEvent(message->handle, message->word);
+    return true;
+  }
+  return QWidget::event(e);
+}
+
+void CKelvanorView::RefreshStatus() {
+  // By index: an error box below runs a nested loop, and a cycle nested in it walks the
+  // same list, which no cycle grows or shrinks.
+  for (std::size_t i = 0; i < m_Setting.ipList.size(); ++i) {
+    IPInfo& entry = m_Setting.ipList[i];
+    m_Setting.ReleaseProbe(entry);
+    entry.state = Connecting;
+    entry.result = ConnectingText();
+    StartProbe(entry.ip, entry.port, entry);
+  }
+  update();
+}
+
+bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
+  entry.socket = std::make_unique<Socket>();
+  Socket& probe = *entry.socket;
+  probe.family = 2;
+  probe.type = 1;
+  probe.protocol = 0;
+  if (!probe.Create()) {
+    ReportStartFailure(probe.errorText);
+    return false;
+  }
+  if (!probe.Select(this, WM_PROBE_EVENT, FD_CONNECT | FD_CLOSE)) {
+    ReportStartFailure(probe.errorText);
+    return false;
+  }
+  if (const char* message = probe.Connect(ip, port, [this](Socket& p) { OnLateStartFailure(p); })) {
+    ReportStartFailure(message);
+    return false;
+  }
+  return true;
+}
+
+void CKelvanorView::OnLateStartFailure(Socket& probe) {
+  std::string message = probe.errorText;
+  m_Setting.FreeAbandoned(&probe);  // a superseded probe: nothing more will come for it
+  ReportStartFailure(std::move(message));
+}
+
+void CKelvanorView::ReportStartFailure(std::string message) {
+  if (m_ErrorBoxOpen) return;
+  m_ErrorBoxOpen = true;
+  ShowMessageBox(this, message, "Error.", MessageIcon::Error);
+  m_ErrorBoxOpen = false;
+}
+
+int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
+  const long event = word & 0xFFFF;
+  const int error = static_cast<int>(word >> 16);
+  if (event == FD_CONNECT) {
+    std::string text = ConnectedText();
+    ProbeState state = Connected;
+    if (error != 0) {
+      WSASetLastError(error);
+      state = Failed;
+      const char* errorText = LastErrorText();
+      text = errorText ? errorText : "";
+      SoundAlarm();
+    }
+    if (IPInfo* entry = m_Setting.FindBySocket(socket)) {
+      entry->state = state;
+      entry->result = std::move(text);
+    } else {
+      m_Setting.FreeAbandoned(socket);  // a superseded probe's outcome: it is done
+    }
+  } else if (event == FD_CLOSE) {
+    if (error != 0) WSASetLastError(error);
+    if (socket != 0) {
+      if (Socket* probe = m_Setting.FindProbe(socket)) probe->Close();
+    }
+  }
+  update();
+  return 0;
+}
+
+void CKelvanorView::SoundAlarm() {
+  if (m_Setting.soundType == 0) return;
+  AlarmSound sound{m_Setting.soundType, m_Setting.soundFile};
+  if (!m_AlarmWorkers.Start([sound] { PlayAlarm(sound); }))
+    ShowMessageBox(this, Gbk(u8"声音提示失败！"), "", MessageIcon::Warning);
+}
+
+}  // namespace kelvanor

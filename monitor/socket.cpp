@@ -1,0 +1,88 @@
+#include "monitor/socket.h"
+
+#include <arpa/inet.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace kelvanor {
+
+Socket::Socket() {
+  errorText[0] = '\0';
+  std::strcpy(hostName, "?");
+}
+
+Socket::~Socket() {
+  if (resolving_) CancelResolve(resolving_);
+  Close();
+}
+
+void Socket::Close() {
+  if (closed_ || handle == 0 || handle == INVALID_SOCKET) return;
+  closed_ = true;
+  closesocket(handle);
+}
+
+bool Socket::AwaitingOutcome() const {
+  return resolving_ != 0 || (!closed_ && handle > 0 && IsConnectPending(handle));
+}
+
+const char* Socket::Fail(const char* where) {
+  const char* text = LastErrorText();
+  std::snprintf(errorText, sizeof errorText, "Error - %s - in [%s]", text ? text : "", where);
+  return errorText;
+}
+
+bool Socket::Create() {
+  handle = WSASocketA(family, type, protocol);
+  if (handle != INVALID_SOCKET) return true;
+  Fail("Socket::Create()");
+  return false;
+}
+
+bool Socket::Select(QObject* window, unsigned message, long events) {
+  if (WSAAsyncSelect(handle, window, message, events) == 0) return true;
+  Fail("Socket::Select()");
+  return false;
+}
+
+const char* Socket::Connect(const std::string& ip, int port, LateFailure lateFailure) {
+  this->port = port & 0xFFFF;
+  address.sin_family = static_cast<sa_family_t>(family);
+  address.sin_port = htons(static_cast<std::uint16_t>(this->port));
+  in_addr_t dotted = inet_addr(ip.c_str());
+  if (dotted == INADDR_NONE) {
+    // The UI thread never waits for the resolver: the rest happens in OnResolved.
+    lateFailure_ = std::move(lateFailure);
+    resolving_ = ResolveHostAsync(ip, [this](const ResolveResult& r) { OnResolved(r); });
+    return nullptr;
+  }
+  // The name of a dotted address is never looked up: nothing reads it, and the lookup
+  // could wait for an unreachable resolver.
+  address.sin_addr.s_addr = dotted;
+  return StartConnect();
+}
+
+const char* Socket::StartConnect() {
+  if (WSAConnect(handle, address) == 0) return nullptr;
+  if (LastErrorText() == nullptr) return nullptr;  // would block: under way
+  return Fail("Socket::WSAConnect() WSAConnect ");
+}
+
+void Socket::OnResolved(const ResolveResult& result) {
+  resolving_ = 0;
+  const char* message;
+  if (result.error != 0) {
+    WSASetLastError(result.error);
+    message = Fail("Socket::Connect() gethostbyname ");
+  } else {
+    address.sin_addr = result.address;
+    std::snprintf(hostName, sizeof hostName, "%s", result.canonicalName.c_str());
+    message = StartConnect();
+  }
+  if (!message || !lateFailure_) return;
+  LateFailure report = std::move(lateFailure_);
+  report(*this);  // may destroy this probe: nothing may follow
+}
+
+}  // namespace kelvanor
