@@ -1,11 +1,10 @@
 #include <QApplication>
-#include <QWidget>
+
+#include "app/kelvanor_app.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QWidget window;
-  window.setWindowTitle("Kelvanor");
-  window.resize(850, 600);
-  window.show();
-  return app.exec();
+  QApplication application(argc, argv);
+  kelvanor::CKelvanorApp app;
+  if (!app.InitInstance()) return 1;
+  return application.exec();
 }

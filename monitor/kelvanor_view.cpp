@@ -1,9 +1,11 @@
 #include "monitor/kelvanor_view.h"
 
+#include <QPaintEvent>
 #include <QTimerEvent>
 #include <algorithm>
 #include <climits>
 
+#include "board/widget_board.h"
 #include "monitor/alarm.h"
 #include "platform/alarm_audio.h"
 #include "platform/gbk.h"
@@ -135,6 +137,16 @@ void CKelvanorView::SoundAlarm() {
   AlarmSound sound{m_Setting.soundType, m_Setting.soundFile};
   if (!m_AlarmWorkers.Start([sound] { PlayAlarm(sound); }))
     ShowMessageBox(this, Gbk(u8"声音提示失败！"), "", MessageIcon::Warning);
+}
+
+void CKelvanorView::paintEvent(QPaintEvent* e) {
+  const std::vector<IPInfo>& list = m_Setting.ipList;
+  PaintBoardOnWidget(*this, e->rect(), list.size(),
+                     [&list](std::size_t i) {
+                       const IPInfo& entry = list[i];
+                       return BoardTile{entry.ip, entry.port, entry.state, entry.result, entry.remark};
+                     },
+                     m_BoardLook);
 }
 
 }  // namespace kelvanor

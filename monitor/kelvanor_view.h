@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "board/board_look.h"
 #include "monitor/endpoint_list.h"
 #include "platform/timer_table.h"
 #include "platform/worker_threads.h"
@@ -45,6 +46,7 @@ class CKelvanorView : public QWidget {
  protected:
   bool event(QEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
 
  private:
   void SoundAlarm();
@@ -54,6 +56,7 @@ class CKelvanorView : public QWidget {
   void ReportStartFailure(std::string message);
 
   SettingData m_Setting;
+  BoardLook m_BoardLook = MakeBoardLook();
   TimerTable m_Timers{this};
   WorkerThreads m_AlarmWorkers;
   bool m_ErrorBoxOpen = false;

@@ -1,0 +1,25 @@
+#include "app/command_ids.h"
+#include "platform/gbk.h"
+
+namespace kelvanor {
+
+CommandText CommandTextOf(int id) {
+  // Each text is "prompt\ntooltip", as the string table keeps it.
+  const char8_t* text = u8"";
+  switch (id) {
+    // The settings dialog is not part of this build yet; its prompt says so.
+    case ID_SETTING: text = u8"监控设置（设置对话框尚未提供，请编辑工作目录中的 setting.xml）\n设置"; break;
+    case ID_REFRESH: text = u8"刷新状态\n刷新"; break;
+    case ID_APP_ABOUT: text = u8"显示程序信息、版本号和版权信息\n关于"; break;
+    case ID_APP_EXIT: text = u8"退出应用程序；提示保存文档\n退出"; break;
+    case ID_VIEW_TOOLBAR: text = u8"显示或隐藏工具栏\n切换工具栏"; break;
+    case ID_VIEW_STATUS_BAR: text = u8"显示或隐藏状态栏\n切换状态栏"; break;
+    default: break;
+  }
+  const std::string both = Gbk(text);
+  const auto newline = both.find('\n');
+  if (newline == std::string::npos) return {both, ""};
+  return {both.substr(0, newline), both.substr(newline + 1)};
+}
+
+}  // namespace kelvanor

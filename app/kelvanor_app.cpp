@@ -1,0 +1,66 @@
+#include "app/kelvanor_app.h"
+
+#include <QApplication>
+#include <csignal>
+
+#include "app/about_dlg.h"
+#include "app/resource_icon.h"
+#include "monitor/kelvanor_view.h"
+#include "platform/gbk.h"
+#include "platform/message_box.h"
+#include "settings/setting_file.h"
+
+namespace kelvanor {
+
+int StartSocketLibrary(std::uint16_t version) {
+  if (version > 0x0202) return 10092;  // WSAVERNOTSUPPORTED
+  // The socket layer itself starts on first use; what the process needs up front is
+  // that a peer closing a socket never ends the program with SIGPIPE.
+  return std::signal(SIGPIPE, SIG_IGN) == SIG_ERR ? 10091 /* WSASYSNOTREADY */ : 0;
+}
+
+CKelvanorApp::CKelvanorApp(SocketStartup socketStartup)
+    : socketStartup_(std::move(socketStartup)),
+      editSettings_([this] { EditSettingsPlaceholder(); }) {}
+
+CKelvanorApp::~CKelvanorApp() = default;
+
+bool CKelvanorApp::InitInstance() {
+  if (socketStartup_(0x0202) != 0) {
+    ShowMessageBox(nullptr, "WSAStartup filed. [CKelvanorApp::InitInstance()]", "Kelvanor",
+                   MessageIcon::Warning);
+    return false;
+  }
+  QApplication::setApplicationName("Kelvanor");
+  QApplication::setDesktopFileName("kelvanor");
+  QApplication::setWindowIcon(ResourceIcon("kelvanor_icon"));
+
+  doc_.OnNewDocument();
+  frame_ = std::make_unique<CMainFrame>();
+  view_ = new CKelvanorView;
+  // The view's record gets the file's settings before its first probe cycle.
+  LoadSetting(view_->Setting());
+  frame_->SetView(view_, {[this] { editSettings_(); }, [this] { view_->OnRefresh(); }});
+  frame_->SetDocumentTitle(GbkToQString(doc_.GetTitle()));
+  QObject::connect(frame_.get(), &CMainFrame::AboutRequested, frame_.get(), [this] { OnAppAbout(); });
+  view_->OnInitialUpdate();
+  frame_->show();
+  return true;
+}
+
+void CKelvanorApp::SetEditSettings(std::function<void()> editSettings) {
+  editSettings_ = std::move(editSettings);
+}
+
+void CKelvanorApp::OnAppAbout() {
+  CAboutDlg about(frame_.get());
+  about.exec();
+}
+
+void CKelvanorApp::EditSettingsPlaceholder() {
+  ShowMessageBox(frame_.get(),
+                 Gbk(u8"设置对话框尚未提供。\n请编辑工作目录中的 setting.xml，然后重新启动程序。"),
+                 "Kelvanor", MessageIcon::Information);
+}
+
+}  // namespace kelvanor

@@ -1,0 +1,47 @@
+#pragma once
+// The application object: starts the socket library, builds the main window around the
+// document and the view, and answers the About command.
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "app/kelvanor_doc.h"
+#include "app/main_frame.h"
+
+namespace kelvanor {
+
+class CKelvanorView;
+
+// Starts the process's socket library for a version (0x0202 asks for 2.2); 0 on
+// success, an error number otherwise.
+using SocketStartup = std::function<int(std::uint16_t version)>;
+int StartSocketLibrary(std::uint16_t version);
+
+class CKelvanorApp {
+ public:
+  explicit CKelvanorApp(SocketStartup socketStartup = StartSocketLibrary);
+  ~CKelvanorApp();
+
+  // False (the program exits) when the socket library cannot start.
+  bool InitInstance();
+
+  CMainFrame* MainFrame() const { return frame_.get(); }
+  CKelvanorView* View() const { return view_; }
+  const CKelvanorDoc& Document() const { return doc_; }
+
+  // The settings command; until the settings dialog exists it says where the
+  // settings are kept.
+  void SetEditSettings(std::function<void()> editSettings);
+  void OnAppAbout();
+
+ private:
+  void EditSettingsPlaceholder();
+
+  SocketStartup socketStartup_;
+  CKelvanorDoc doc_;
+  std::unique_ptr<CMainFrame> frame_;
+  CKelvanorView* view_ = nullptr;  // owned by the frame
+  std::function<void()> editSettings_;
+};
+
+}  // namespace kelvanor
