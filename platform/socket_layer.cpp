@@ -211,11 +211,14 @@ int SocketLayer::Connect(SOCKET s, const sockaddr_in& address) {
 
 int SocketLayer::Close(SOCKET s) {
   std::uint64_t id = 0;
-  if (!FindHandle(s, &id)) {
+  Registration* r = FindHandle(s, &id);
+  if (!r) {
     WSASetLastError(WSAENOTSOCK);
     return SOCKET_ERROR;
   }
-  Unwatch(s);  // the descriptor is surely still open here: the worker closes it
+  // The descriptor is surely still open here (the worker closes it), so this cannot
+  // touch another socket. Idle and finished sockets have left the set already.
+  if (r->phase == Phase::kConnecting || r->phase == Phase::kConnected) Unwatch(s);
   registrations_.erase(id);
   idOfHandle_.erase(s);
   worker_.Close(s);

@@ -34,23 +34,27 @@ void SocketWorker::Flush() {
 }
 
 void SocketWorker::Push(const Job& job) {
+  bool wasEmpty;
   {
     std::lock_guard lock(mutex_);
+    wasEmpty = jobs_.empty();
     jobs_.push_back(job);
   }
-  wake_.notify_one();
+  // The worker sleeps only on an empty queue, so one wake-up per batch is enough.
+  if (wasEmpty) wake_.notify_one();
 }
 
 void SocketWorker::Run() {
+  std::vector<Job> batch;
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
     if (jobs_.empty()) return;  // stopping, and everything handed in is done
-    Job job = jobs_.front();
-    jobs_.pop_front();
+    batch.swap(jobs_);
     busy_ = true;
     lock.unlock();
-    Execute(job);
+    for (const Job& job : batch) Execute(job);
+    batch.clear();
     lock.lock();
     busy_ = false;
     if (jobs_.empty()) idle_.notify_all();

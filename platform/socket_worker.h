@@ -8,10 +8,10 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kelvanor {
 
@@ -47,8 +47,8 @@ class SocketWorker {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable idle_;
-  std::deque<Job> jobs_;
-  bool busy_ = false;
+  std::vector<Job> jobs_;
+  bool busy_ = false;     // the worker is running jobs it has taken out of jobs_
   bool stopping_ = false;
   std::thread thread_;
 };
