@@ -6,6 +6,7 @@
 #include "app/about_dlg.h"
 #include "app/resource_icon.h"
 #include "monitor/kelvanor_view.h"
+#include "platform/file_limit.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
 #include "settings/setting_file.h"
@@ -14,6 +15,7 @@ namespace kelvanor {
 
 int StartSocketLibrary(std::uint16_t version) {
   if (version > 0x0202) return 10092;  // WSAVERNOTSUPPORTED
+  RaiseOpenFileLimit();  // a probe cycle holds one socket per endpoint
   // The socket layer itself starts on first use; what the process needs up front is
   // that a peer closing a socket never ends the program with SIGPIPE.
   return std::signal(SIGPIPE, SIG_IGN) == SIG_ERR ? 10091 /* WSASYSNOTREADY */ : 0;
