@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <unordered_map>
 
+#include "platform/app_lifetime.h"
 #include "platform/winsock.h"
 
 namespace kelvanor {
@@ -64,27 +65,15 @@ class Resolver : public QObject {
   QThreadPool pool_;
 };
 
-Resolver* instance = nullptr;
-
-Resolver& TheResolver() {
-  if (!instance) {
-    instance = new Resolver;
-    qAddPostRoutine([] {
-      delete instance;
-      instance = nullptr;
-    });
-  }
-  return *instance;
-}
 
 }  // namespace
 
 ResolveId ResolveHostAsync(const std::string& name, ResolveDone done) {
-  return TheResolver().Start(name, std::move(done));
+  return AppLifetime<Resolver>::Get().Start(name, std::move(done));
 }
 
 void CancelResolve(ResolveId id) {
-  if (instance) instance->Cancel(id);
+  if (Resolver* resolver = AppLifetime<Resolver>::IfMade()) resolver->Cancel(id);
 }
 
 }  // namespace kelvanor

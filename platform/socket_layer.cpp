@@ -21,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/app_lifetime.h"
 #include "platform/socket_message.h"
 #include "platform/socket_worker.h"
 #include "platform/winsock.h"
@@ -92,18 +93,7 @@ class SocketLayer {
   SocketWorker worker_;
 };
 
-SocketLayer* instance = nullptr;
-
-SocketLayer& Layer() {
-  if (!instance) {
-    instance = new SocketLayer;
-    qAddPostRoutine([] {
-      delete instance;
-      instance = nullptr;
-    });
-  }
-  return *instance;
-}
+SocketLayer& Layer() { return AppLifetime<SocketLayer>::Get(); }
 
 SocketLayer::SocketLayer()
     : epoll_(epoll_create1(EPOLL_CLOEXEC)),

@@ -35,14 +35,7 @@ TEST_F(ProbeCycle, RefusedEndpointFailsWithOneAlarmEveryCycle) {
 TEST_F(ProbeCycle, EndpointThatAcceptsAndClosesStaysConnected) {
   AcceptAndClose server;
   Add("127.0.0.1", server.port());
-  view->RefreshStatus();
-  SOCKET handle = Entry(0).socket->handle;
-  ASSERT_TRUE(WaitForState(0, Connected));
-  // The close notification closes the probe's socket; the entry keeps its state.
-  ASSERT_TRUE(WaitFor([&] {
-    FlushSocketWork();
-    return !IsOpenDescriptor(handle);
-  }));
+  ConnectUntilPeerClosed(0);
   EXPECT_EQ(Entry(0).state, Connected);
   EXPECT_EQ(Entry(0).result, Gbk(u8"正常连接"));
   EXPECT_EQ(Alarms(), 0u);
@@ -107,13 +100,7 @@ TEST_F(ProbeCycle, CycleWhilePreviousIsPendingStillAlarmsForTheSupersededProbe) 
 TEST_F(ProbeCycle, ClosedProbeNeverClosesTheSocketThatReusedItsHandle) {
   AcceptAndClose server;
   Add("127.0.0.1", server.port());
-  view->RefreshStatus();
-  SOCKET handle = Entry(0).socket->handle;
-  ASSERT_TRUE(WaitForState(0, Connected));
-  ASSERT_TRUE(WaitFor([&] {
-    FlushSocketWork();
-    return !IsOpenDescriptor(handle);
-  }));
+  SOCKET handle = ConnectUntilPeerClosed(0);
   int other = socket(AF_INET, SOCK_STREAM, 0);
   ASSERT_EQ(other, handle) << "the kernel hands out the lowest free descriptor";
   view->RefreshStatus();  // destroys the closed probe

@@ -36,6 +36,18 @@ class ViewTest : public ::testing::Test {
       return view->Setting().abandonedProbes.empty();
     });
   }
+  // Runs a cycle and waits until entry i connected and its peer's close was handled until the peer's close has been handled:
+  // the probe's socket is closed then. Returns the handle it had.
+  SOCKET ConnectUntilPeerClosed(std::size_t i) {
+    view->RefreshStatus();
+    SOCKET handle = Entry(i).socket->handle;
+    EXPECT_TRUE(WaitForState(i, Connected));
+    EXPECT_TRUE(WaitFor([&] {
+      FlushSocketWork();
+      return !IsOpenDescriptor(handle);
+    }));
+    return handle;
+  }
   std::size_t Alarms() const { return view->AlarmWorkers().Started(); }
 
   MessageBoxRecorder boxes;
