@@ -36,8 +36,8 @@ class ViewTest : public ::testing::Test {
       return view->Setting().abandonedProbes.empty();
     });
   }
-  // Runs a cycle and waits until entry i connected and its peer's close was handled until the peer's close has been handled:
-  // the probe's socket is closed then. Returns the handle it had.
+  // Runs a cycle and waits until entry i is connected and its peer's close is handled,
+  // which closes the probe's socket. Returns the handle it had.
   SOCKET ConnectUntilPeerClosed(std::size_t i) {
     view->RefreshStatus();
     SOCKET handle = Entry(i).socket->handle;
