@@ -182,15 +182,28 @@ void GdiDC::FillRoundRectRegion(const GdiRect& r, int ellipseW, int ellipseH, CO
 void GdiDC::FillRoundRectRing(const GdiRect& outer, const GdiRect& inner, int ellipseW,
                               int ellipseH, COLORREF c) {
   if (!painter_ || outer.IsEmpty()) return;
-  for (int row = outer.top; row < outer.bottom; ++row) {
+  // The ring's left and right pieces of a row; rows that repeat them (the straight
+  // sides) are filled together, so a tall ring costs a few fills, not two per row.
+  const auto piecesOf = [&](int row) -> std::pair<Span, Span> {
     const Span o = RowSpan(outer, row, ellipseW, ellipseH);
-    if (inner.IsEmpty() || row < inner.top || row >= inner.bottom) {
-      FillSolidRect({o.left, row, o.right, row + 1}, c);
-      continue;
-    }
+    if (inner.IsEmpty() || row < inner.top || row >= inner.bottom) return {o, {o.right, o.right}};
     const Span i = RowSpan(inner, row, ellipseW, ellipseH);
-    FillSolidRect({o.left, row, std::min(o.right, i.left), row + 1}, c);
-    FillSolidRect({std::max(o.left, i.right), row, o.right, row + 1}, c);
+    return {{o.left, std::min(o.right, i.left)}, {std::max(o.left, i.right), o.right}};
+  };
+  const auto same = [](const std::pair<Span, Span>& a, const std::pair<Span, Span>& b) {
+    return a.first.left == b.first.left && a.first.right == b.first.right &&
+           a.second.left == b.second.left && a.second.right == b.second.right;
+  };
+  int runTop = outer.top;
+  std::pair<Span, Span> run = piecesOf(runTop);
+  for (int row = outer.top + 1; row <= outer.bottom; ++row) {
+    const bool last = row == outer.bottom;
+    const std::pair<Span, Span> pieces = last ? run : piecesOf(row);
+    if (!last && same(pieces, run)) continue;
+    FillSolidRect({run.first.left, runTop, run.first.right, row}, c);
+    FillSolidRect({run.second.left, runTop, run.second.right, row}, c);
+    runTop = row;
+    run = pieces;
   }
 }
 

@@ -1,4 +1,6 @@
 #include <QFontMetrics>
+#include <QHash>
+#include <QStaticText>
 #include <QTextLayout>
 
 #include "platform/gbk.h"
@@ -25,12 +27,10 @@ QString EndEllipsis(const QString& text, const QFontMetrics& fm, int width) {
   return text.left(lo) + dots;
 }
 
-void WrapParagraph(const QString& paragraph, int offset, const QFont& font, int width,
-                   bool breakLongWords, std::vector<TextLine>& lines) {
-  if (paragraph.isEmpty()) {
-    lines.push_back({QString(), offset});
-    return;
-  }
+// The lines of one paragraph, with offsets within it.
+std::vector<TextLine> LayOutParagraph(const QString& paragraph, const QFont& font, int width,
+                                      bool breakLongWords) {
+  std::vector<TextLine> lines;
   QTextLayout layout(paragraph, font);
   QTextOption option;
   option.setWrapMode(breakLongWords ? QTextOption::WrapAtWordBoundaryOrAnywhere
@@ -41,9 +41,30 @@ void WrapParagraph(const QString& paragraph, int offset, const QFont& font, int 
     line.setLineWidth(std::max(1, width));
     QString text = paragraph.mid(line.textStart(), line.textLength());
     while (text.endsWith(QLatin1Char(' '))) text.chop(1);  // a break eats its blanks
-    lines.push_back({text, offset + line.textStart()});
+    lines.push_back({text, line.textStart()});
   }
   layout.endLayout();
+  return lines;
+}
+
+void WrapParagraph(const QString& paragraph, int offset, const QFont& font, int width,
+                   bool breakLongWords, std::vector<TextLine>& lines) {
+  if (paragraph.isEmpty()) {
+    lines.push_back({QString(), offset});
+    return;
+  }
+  // Laying out is as dear as shaping, and the same remarks wrap the same way on every
+  // paint: recent layouts are kept (per thread, bounded).
+  thread_local QHash<QString, std::vector<TextLine>> laidOut;
+  constexpr qsizetype kMaxLaidOut = 4096;
+  const QString key = font.key() + QChar(0) + QString::number(width) + QChar(breakLongWords ? 'a' : 'w') +
+                      QChar(0) + paragraph;
+  auto found = laidOut.find(key);
+  if (found == laidOut.end()) {
+    if (laidOut.size() >= kMaxLaidOut) laidOut.clear();
+    found = laidOut.insert(key, LayOutParagraph(paragraph, font, width, breakLongWords));
+  }
+  for (const TextLine& line : *found) lines.push_back({line.text, offset + line.offset});
 }
 
 std::vector<TextLine> BreakLines(const QString& text, unsigned format, const QFont& font,
@@ -70,6 +91,25 @@ std::vector<TextLine> BreakLines(const QString& text, unsigned format, const QFo
     start = end + 1;
   }
   return lines;
+}
+
+// Draws one line with its top-left at `at`. Shaping a text is the dearest part of
+// drawing it, and boards and grids draw the same texts on every paint, so the shaped
+// lines of recent texts are kept (per thread, bounded).
+void DrawShapedLine(QPainter& painter, QPoint at, const QString& text, const QFont& font) {
+  thread_local QHash<QString, QStaticText> shaped;
+  constexpr qsizetype kMaxShaped = 4096;
+  const QString key = font.key() + QChar(0) + text;
+  auto found = shaped.find(key);
+  if (found == shaped.end()) {
+    if (shaped.size() >= kMaxShaped) shaped.clear();
+    QStaticText line(text);
+    line.setTextFormat(Qt::PlainText);
+    line.setPerformanceHint(QStaticText::AggressiveCaching);
+    line.prepare(QTransform(), font);
+    found = shaped.insert(key, line);
+  }
+  painter.drawStaticText(at, *found);
 }
 
 }  // namespace
@@ -126,12 +166,14 @@ int GdiDC::DrawText(const std::string& gbk, GdiRect& rect, unsigned format) {
   for (const TextLine& line : lines) {
     // An edit control shows no partly visible last line.
     if ((format & DT_EDITCONTROL) && y + lineHeight > rect.bottom && y > rect.top) break;
-    const int width = fm.horizontalAdvance(line.text);
+    // Measuring a line costs a shaping pass; a left-aligned transparent line needs none.
+    const bool measured = (format & (DT_CENTER | DT_RIGHT)) || bkMode_ == OPAQUE;
+    const int width = measured ? fm.horizontalAdvance(line.text) : 0;
     int x = rect.left;
     if (format & DT_CENTER) x = rect.left + (rect.Width() - width) / 2;
     else if (format & DT_RIGHT) x = rect.right - width;
     if (bkMode_ == OPAQUE) painter_->fillRect(QRect(ToDevice(x, y), QSize(width, lineHeight)), ToQColor(bkColor_));
-    painter_->drawText(ToDevice(x, y + fm.ascent()), line.text);
+    DrawShapedLine(*painter_, ToDevice(x, y), line.text, font_);
     const int at = underlined - line.offset;
     if (at >= 0 && at < line.text.size()) {
       const int ux = x + fm.horizontalAdvance(line.text.left(at));
