@@ -10,7 +10,7 @@ dir=build-bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANOR_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$dir" --parallel "$(nproc)" >/dev/null
 for b in "$dir"/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue  # skips the build's own folders (moc output)
   echo
   echo "## $(basename "$b" | sed 's/^bench_//')"
   "$b"
