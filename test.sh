@@ -4,6 +4,7 @@
 #   ./test.sh             normal build in build/
 #   ./test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
 #   ./test.sh --tsan      ThreadSanitizer build in build-tsan/
+#   ./test.sh --fuzz      the settings loader under libFuzzer (clang) in build-fuzz/
 set -euo pipefail
 cd "$(dirname "$0")"
 source ./setup.sh
@@ -14,6 +15,11 @@ options=()
 case "${1:-}" in
   --sanitize) dir=build-asan; options=(-DKELVANOR_SANITIZE=ON) ;;
   --tsan) dir=build-tsan; options=(-DKELVANOR_TSAN=ON) ;;
+  --fuzz)
+    # A project of its own: only what the loader needs, compiled by clang.
+    export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
+    CC=clang-14 CXX=clang++-14 kelvanor_build build-fuzz -S tests/fuzz
+    exec ctest --test-dir build-fuzz --output-on-failure --timeout 300 ;;
   "") ;;
   *) echo "unknown option: $1" >&2; exit 2 ;;
 esac

@@ -1,6 +1,8 @@
 #include "settings/setting_file.h"
 
 #include <new>
+#include <string>
+#include <string_view>
 #include <tinyxml2.h>
 
 #include "settings/atomic_file.h"
@@ -32,6 +34,21 @@ void ReadElement(const tinyxml2::XMLElement& element, SettingData& setting) {
   }
 }
 
+// The parser turns a raw carriage return into a line feed, so a text holding one would
+// come back changed; written as a character reference it reads back as itself. The
+// printer writes no carriage return of its own, and no GBK byte pair contains 0x0D.
+std::string KeepCarriageReturns(std::string_view printed) {
+  std::string out;
+  out.reserve(printed.size());
+  for (char c : printed) {
+    if (c == '\r')
+      out += "&#13;";
+    else
+      out += c;
+  }
+  return out;
+}
+
 std::string PrintSetting(const SettingData& setting) {
   tinyxml2::XMLDocument doc;
   doc.InsertEndChild(doc.NewDeclaration("xml version=\"1.0\" encoding=\"GBK\""));
@@ -50,7 +67,7 @@ std::string PrintSetting(const SettingData& setting) {
   }
   tinyxml2::XMLPrinter printer;
   doc.Print(&printer);
-  return std::string(printer.CStr(), static_cast<size_t>(printer.CStrSize() - 1));
+  return KeepCarriageReturns(std::string_view(printer.CStr(), static_cast<size_t>(printer.CStrSize() - 1)));
 }
 
 }  // namespace

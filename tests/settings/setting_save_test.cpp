@@ -1,12 +1,10 @@
 #include <csignal>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/gbk.h"
 #include "settings/setting_file.h"
+#include "tests/settings/immutable_path.h"
 #include "tests/settings/setting_dir.h"
 
 namespace kelvanor::test {
@@ -85,33 +83,11 @@ TEST_F(SaveSettingTest, SavingReplacesThePreviousFileAndLeavesNoTemporaryBehind)
   EXPECT_EQ(files, 1);
 }
 
-// Makes the test directory immutable (works for root too, where permission bits do
-// not); the directory stays writable where the file system has no such flag.
-class ImmutableDir {
- public:
-  explicit ImmutableDir(const std::filesystem::path& dir)
-      : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY)) {
-    ok_ = fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags_) == 0;
-    int immutable = flags_ | FS_IMMUTABLE_FL;
-    ok_ = ok_ && ioctl(fd_, FS_IOC_SETFLAGS, &immutable) == 0;
-  }
-  ~ImmutableDir() {
-    if (ok_) ioctl(fd_, FS_IOC_SETFLAGS, &flags_);
-    if (fd_ >= 0) close(fd_);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  int fd_;
-  int flags_ = 0;
-  bool ok_ = false;
-};
-
 TEST_F(SaveSettingTest, UnwritableDirectoryFailsAndKeepsTheOldFile) {
   ASSERT_EQ(SaveSetting(Sample()), 0);
   const std::string before = ReadFile();
   {
-    ImmutableDir immutable(Dir());
+    ImmutablePath immutable(Dir());
     if (!immutable.ok()) GTEST_SKIP() << "no immutable flag on this file system";
     EXPECT_EQ(SaveSetting(SettingData{}), -1);
   }
