@@ -47,12 +47,7 @@ class BoardView : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override {
-    PaintBoardOnWidget(*this, event->rect(), list_.size(),
-                       [this](std::size_t i) {
-                         const Endpoint& e = list_[i];
-                         return BoardTile{e.ip, e.port, e.state, e.result, e.remark};
-                       },
-                       look_);
+    PaintBoardOnWidget(*this, event->rect(), list_.size(), TilesOf(list_), look_);
   }
 
  private:

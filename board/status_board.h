@@ -26,6 +26,16 @@ struct BoardTile {
 
 using BoardTileAt = std::function<BoardTile(std::size_t index)>;
 
+// The tiles of any indexable list of records with ip, port, state, result and remark
+// fields; the list must outlive the returned accessor.
+template <typename List>
+BoardTileAt TilesOf(const List& list) {
+  return [&list](std::size_t i) {
+    const auto& entry = list[i];
+    return BoardTile{entry.ip, entry.port, static_cast<int>(entry.state), entry.result, entry.remark};
+  };
+}
+
 // Tiles in one row of a client area whose right edge is clientRight: at least one.
 int TilesPerRow(int clientRight);
 // The rectangle of tile `index`, whose pixels are left..right and top..bottom inclusive.

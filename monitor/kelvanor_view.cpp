@@ -140,13 +140,7 @@ void CKelvanorView::SoundAlarm() {
 }
 
 void CKelvanorView::paintEvent(QPaintEvent* e) {
-  const std::vector<IPInfo>& list = m_Setting.ipList;
-  PaintBoardOnWidget(*this, e->rect(), list.size(),
-                     [&list](std::size_t i) {
-                       const IPInfo& entry = list[i];
-                       return BoardTile{entry.ip, entry.port, entry.state, entry.result, entry.remark};
-                     },
-                     m_BoardLook);
+  PaintBoardOnWidget(*this, e->rect(), m_Setting.ipList.size(), TilesOf(m_Setting.ipList), m_BoardLook);
 }
 
 }  // namespace kelvanor

@@ -1,6 +1,8 @@
+#include <QApplication>
 #include <QLayout>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <arpa/inet.h>
@@ -57,6 +59,11 @@ class ShellTest : public InSettingDir {
     ASSERT_NE(button, nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
   }
+  // A setting.xml with one loopback endpoint and a refresh far beyond the test.
+  static void WriteOneEndpoint(int port) {
+    WriteFile("<root><RefreshTime val=\"600\"/><IPInfo ip=\"127.0.0.1\" port=\"" +
+              std::to_string(port) + "\" remark=\"\"/></root>");
+  }
   static QImage Board(CKelvanorView& view) { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
   std::vector<MessageBoxCall> boxes_;
@@ -87,11 +94,20 @@ TEST_F(ShellTest, CaptionIsProductTitleThenVersion) {
   EXPECT_EQ(app.Document().GetTitle(), Gbk(u8"Kelvanor-网络检测工具"));
 }
 
-TEST_F(ShellTest, SettingFileIsLoadedBeforeTheFirstCycleAndTilesTurnGreen) {
-  Listener server;
-  ASSERT_TRUE(server.ok());
-  WriteFile("<root><RefreshTime val=\"600\"/><IPInfo ip=\"127.0.0.1\" port=\"" +
-            std::to_string(server.port()) + "\" remark=\"up\"/></root>");
+// Starts with a setting.xml naming one listening loopback endpoint.
+class ShellWithEndpointTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    ASSERT_TRUE(server_.ok());
+    WriteOneEndpoint(server_.port());
+  }
+
+ private:
+  Listener server_;
+};
+
+TEST_F(ShellWithEndpointTest, SettingFileIsLoadedBeforeTheFirstCycleAndTilesTurnGreen) {
   CKelvanorApp app;
   ASSERT_TRUE(app.InitInstance());
   CKelvanorView& view = *app.View();
@@ -106,6 +122,26 @@ TEST_F(ShellTest, SettingFileIsLoadedBeforeTheFirstCycleAndTilesTurnGreen) {
   EXPECT_EQ(view.Setting().ipList[0].state, Connecting);
   EXPECT_EQ(view.Setting().ipList[0].result, ConnectingText());
   QTRY_COMPARE(view.Setting().ipList[0].state, Connected);
+}
+
+// The About box runs its own loop; probe outcomes must still reach the view meanwhile.
+TEST_F(ShellWithEndpointTest, ProbesGoOnWhileTheAboutBoxIsOpen) {
+  CKelvanorApp app;
+  ASSERT_TRUE(app.InitInstance());
+  const IPInfo& entry = app.View()->Setting().ipList.at(0);
+  ASSERT_EQ(entry.state, Connecting);
+  bool connectedWhileOpen = false;
+  QTimer watch;
+  int ticks = 0;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box) return;
+    connectedWhileOpen = entry.state == Connected;
+    if (connectedWhileOpen || ++ticks > 500) box->close();
+  });
+  watch.start(10);
+  app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
+  EXPECT_TRUE(connectedWhileOpen);
 }
 
 TEST_F(ShellTest, SettingsCommandReachesItsHookAndSaysTheDialogIsNotThereYet) {

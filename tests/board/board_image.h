@@ -37,11 +37,11 @@ inline BoardRender RenderBoard(const std::vector<Endpoint>& list, int width, int
   QPainter painter(&out.image);
   painter.setClipRect(clip);
   GdiDC dc(&painter, clip);
+  const BoardTileAt tileAt = TilesOf(list);
   PaintBoard(dc, {0, 0, width, height}, list.size(),
              [&](std::size_t i) {
                ++out.lookups;
-               const Endpoint& e = list[i];
-               return BoardTile{e.ip, e.port, e.state, e.result, e.remark};
+               return tileAt(i);
              },
              Look());
   return out;

@@ -14,12 +14,7 @@ class BoardWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override {
-    PaintBoardOnWidget(*this, event->rect(), list_.size(),
-                       [this](std::size_t i) {
-                         const Endpoint& e = list_[i];
-                         return BoardTile{e.ip, e.port, e.state, e.result, e.remark};
-                       },
-                       Look());
+    PaintBoardOnWidget(*this, event->rect(), list_.size(), TilesOf(list_), Look());
   }
 
  private:
