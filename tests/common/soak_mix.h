@@ -1,0 +1,102 @@
+#pragma once
+// One endpoint of every kind a monitor meets, for runs of many probe cycles: listening,
+// refused, accept-then-close, silent (answered by the shortened connect timeout) and a
+// name that never resolves. Each cycle is run until every outcome has arrived.
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "monitor/kelvanor_view.h"
+#include "platform/gbk.h"
+#include "tests/common/loopback.h"
+#include "tests/common/message_box_recorder.h"
+
+namespace kelvanor::testing {
+
+// Accepts every connection and keeps it until its peer has closed it, so that the
+// listener's queue never fills however many cycles run.
+class AcceptAndHold {
+ public:
+  AcceptAndHold() : notifier_(listener_.fd(), QSocketNotifier::Read) {
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
+      int c = accept(listener_.fd(), nullptr, nullptr);
+      if (c < 0) return;
+      auto peer = std::make_unique<QSocketNotifier>(c, QSocketNotifier::Read);
+      QSocketNotifier* raw = peer.get();
+      QObject::connect(raw, &QSocketNotifier::activated, [this, c, raw] {
+        char byte;
+        if (recv(c, &byte, 1, MSG_DONTWAIT) > 0) return;
+        std::erase_if(held_, [raw](const auto& p) { return p.get() == raw; });
+        close(c);
+      });
+      held_.push_back(std::move(peer));
+    });
+  }
+  int port() const { return listener_.port(); }
+
+ private:
+  TcpListener listener_;
+  QSocketNotifier notifier_;
+  std::deque<std::unique_ptr<QSocketNotifier>> held_;
+};
+
+// Longer than any host name may be, so the resolver fails it at once without sending a
+// query: thousands of cycles neither wait for nor load a name server.
+inline std::string TooLongHostName() {
+  std::string name;
+  for (int i = 0; i < 5; ++i) name += std::string(59, 'h') + ".";
+  return name + "invalid";
+}
+
+class SoakMix {
+ public:
+  static constexpr std::chrono::milliseconds kSilentTimeout{5};
+
+  // Adds the five endpoints to the view, in this order.
+  explicit SoakMix(CKelvanorView& view) : view_(view) {
+    SetConnectTimeout(kSilentTimeout);
+    SettingData& s = view.Setting();
+    s.Append(IPInfo("127.0.0.1", listening_.port(), "listening"));
+    s.Append(IPInfo("127.0.0.1", RefusedPort(), "refused"));
+    s.Append(IPInfo("127.0.0.1", acceptClose_.port(), "accept then close"));
+    s.Append(IPInfo("127.0.0.1", silent_.port(), "silent"));
+    s.Append(IPInfo(TooLongHostName(), 80, "unresolvable"));
+  }
+  ~SoakMix() { SetConnectTimeout(kWindowsConnectTimeout); }
+
+  // One cycle, waited for until all five outcomes are in. False when one is missing or
+  // wrong; the counters say what arrived.
+  bool Cycle() {
+    const std::size_t boxesBefore = boxes_.calls.size();
+    view_.RefreshStatus();
+    const auto& list = view_.Setting().ipList;
+    bool arrived = WaitFor([&] {
+      for (std::size_t i = 0; i < 4; ++i)
+        if (list[i].state == Connecting) return false;
+      return boxes_.calls.size() > boxesBefore && view_.Setting().abandonedProbes.empty();
+    });
+    if (!arrived) return false;
+    connected += (list[0].state == Connected) + (list[2].state == Connected);
+    refused += list[1].state == Failed && list[1].result == Gbk(u8"连接异常");
+    timedOut += list[3].state == Failed && list[3].result == Gbk(u8"连接超时");
+    unresolved += boxes_.calls.size() - boxesBefore;
+    return connected == 2 * ++cycles && refused == cycles && timedOut == cycles &&
+           unresolved == cycles;
+  }
+
+  std::size_t cycles = 0, connected = 0, refused = 0, timedOut = 0, unresolved = 0;
+
+ private:
+  CKelvanorView& view_;
+  MessageBoxRecorder boxes_;
+  AcceptAndHold listening_;
+  AcceptAndClose acceptClose_;
+  SilentEndpoint silent_;
+};
+
+}  // namespace kelvanor::testing
