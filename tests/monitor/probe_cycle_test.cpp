@@ -142,6 +142,9 @@ TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxNotOnePerTick) {
   Add("127.0.0.1", RefusedPort());
   view->RefreshStatus();  // brings the socket layer up before descriptors run out
   ASSERT_TRUE(WaitForOutcomes());
+  // Closed now, so that no descriptor frees up below the limit while the test runs.
+  Entry(0).socket.reset();
+  FlushSocketWork();
   rlimit saved{};
   getrlimit(RLIMIT_NOFILE, &saved);
   int lowestFree = dup(0);
