@@ -4,6 +4,7 @@
 #include <QTimerEvent>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "board/widget_board.h"
 #include "monitor/alarm.h"
@@ -57,6 +58,10 @@ bool CKelvanorView::event(QEvent* e) {
 }
 
 void CKelvanorView::RefreshStatus() {
+  // One start-failure box per cycle: once the open-file limit is reached every later
+  // endpoint fails the same way, and the operator would close one box per endpoint.
+  bool boxShown = false;
+  bool* outer = std::exchange(m_CycleBoxShown, &boxShown);
   // By index: an error box below runs a nested loop, and a cycle nested in it walks the
   // same list, which no cycle grows or shrinks.
   for (std::size_t i = 0; i < m_Setting.ipList.size(); ++i) {
@@ -66,6 +71,7 @@ void CKelvanorView::RefreshStatus() {
     entry.result = ConnectingText();
     StartProbe(entry.ip, entry.port, entry);
   }
+  m_CycleBoxShown = outer;
   update();
 }
 
@@ -97,7 +103,8 @@ void CKelvanorView::OnLateStartFailure(Socket& probe) {
 }
 
 void CKelvanorView::ReportStartFailure(std::string message) {
-  if (m_ErrorBoxOpen) return;
+  if (m_ErrorBoxOpen || (m_CycleBoxShown && *m_CycleBoxShown)) return;
+  if (m_CycleBoxShown) *m_CycleBoxShown = true;
   m_ErrorBoxOpen = true;
   ShowMessageBox(this, message, "Error.", MessageIcon::Error);
   m_ErrorBoxOpen = false;

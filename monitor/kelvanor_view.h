@@ -60,6 +60,7 @@ class CKelvanorView : public QWidget {
   TimerTable m_Timers{this};
   WorkerThreads m_AlarmWorkers;
   bool m_ErrorBoxOpen = false;
+  bool* m_CycleBoxShown = nullptr;  // set while a cycle walks the list
 };
 
 }  // namespace kelvanor
