@@ -45,9 +45,13 @@ TEST_F(ViewAlarm, EveryFailureOfACycleStartsItsOwnAlarm) {
   view->RefreshStatus();
   for (std::size_t i = 0; i < 3; ++i) ASSERT_TRUE(WaitForState(i, Failed));
   EXPECT_EQ(Alarms(), 3u);
-  view.reset();  // ends the tones and joins the workers
+  ASSERT_TRUE(WaitFor([] { return IsSoundPlaying(); }));
+  ASSERT_TRUE(WaitFor([] { return !IsSoundPlaying(); }));
+  view.reset();  // joins the workers
+  // Beeps that overlap sound as one tone, not three in a row.
   Span span = Audible(capture.Finish());
-  EXPECT_GT(span.length(), 0u);
+  EXPECT_GE(span.length(), std::size_t(kAlarmSampleRate / 2) - kAlarmSampleRate / 100);
+  EXPECT_LT(span.length(), std::size_t(kAlarmSampleRate * 3 / 2));
 }
 
 TEST_F(ViewAlarm, WorkerPlaysTheChoiceMadeWhenItStarted) {
