@@ -159,13 +159,13 @@ void AudioEngine::Close() {
 
 // The file's samples converted to the device format, or none when it cannot be read.
 std::shared_ptr<const Samples> LoadWave(const std::string& file) {
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec source{};
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV(GbkToUtf8(file).c_str(), &spec, &data, &length)) return nullptr;
+  if (!SDL_LoadWAV(GbkToUtf8(file).c_str(), &source, &data, &length)) return nullptr;
   SDL_AudioCVT cvt{};
   std::shared_ptr<Samples> samples;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1,
+  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, AUDIO_S16SYS, 1,
                         kAlarmSampleRate) >= 0) {
     std::vector<Uint8> buffer(static_cast<std::size_t>(length) * std::max(1, cvt.len_mult));
     std::copy(data, data + length, buffer.begin());
