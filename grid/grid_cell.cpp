@@ -1,6 +1,8 @@
 #include "grid/grid_cell.h"
 
+#include "grid/grid_ctrl.h"
 #include "grid/grid_default_cell.h"
+#include "grid/in_place_edit.h"
 
 namespace kelvanor {
 
@@ -54,6 +56,35 @@ const QFont* CGridCell::GetFontObject() const {
   static QFont shared;
   shared = FontFromLogFont(*m_plfFont);
   return &shared;
+}
+
+CInPlaceEdit* CGridCell::CreateEditor(const GdiRect& rect, Qt::Alignment alignment, unsigned id, int row, int col,
+                                      unsigned firstKey) {
+  if (!m_pGrid) return nullptr;
+  return new CInPlaceEdit(m_pGrid, rect, alignment, id, row, col, m_strText, firstKey);
+}
+
+bool CGridCell::Edit(int row, int col, const GdiRect& rect, QPoint /*point*/, unsigned id, unsigned nChar) {
+  if (m_bEditing) {
+    if (m_pEditWnd) m_pEditWnd->HandleChar(nChar);
+    return true;
+  }
+  const std::uint32_t format = GetFormat();
+  const Qt::Alignment alignment = format & DT_RIGHT ? Qt::AlignRight : format & DT_CENTER ? Qt::AlignHCenter : Qt::AlignLeft;
+  m_bEditing = true;
+  m_pEditWnd = CreateEditor(rect, alignment, id, row, col, nChar);
+  // No editor, no editing: the cell is not left marked as being edited.
+  if (!m_pEditWnd) m_bEditing = false;
+  return m_bEditing;
+}
+
+void CGridCell::EndEdit() {
+  if (m_pEditWnd) m_pEditWnd->EndEdit();
+}
+
+void CGridCell::OnEndEdit() {
+  m_bEditing = false;
+  m_pEditWnd = nullptr;
 }
 
 }  // namespace kelvanor

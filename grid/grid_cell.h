@@ -40,6 +40,14 @@ class CGridCell : public CGridCellBase {
   bool IsEditing() const override { return m_bEditing; }
 
   void Reset() override;
+  bool Edit(int row, int col, const GdiRect& rect, QPoint point, unsigned id, unsigned nChar) override;
+  void EndEdit() override;
+  void OnEndEdit() override;
+
+ protected:
+  // Makes the editor window; null when it cannot be made (editing then does not begin).
+  virtual CInPlaceEdit* CreateEditor(const GdiRect& rect, Qt::Alignment alignment, unsigned id, int row, int col,
+                                     unsigned firstKey);
 
  private:
   std::string m_strText;

@@ -1,5 +1,7 @@
 #include "grid/grid_ctrl.h"
 
+#include "grid/in_place_edit.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QScrollBar>
@@ -29,6 +31,10 @@ CGridCtrl::CGridCtrl(QWidget* parent, int rows, int cols, int fixedRows, int fix
           [this](int action) { OnBarAction(SB_VERT, action); });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
           [this](int action) { OnBarAction(SB_HORZ, action); });
+  viewport()->setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  connect(&m_AutoScrollTimer, &QTimer::timeout, this, &CGridCtrl::OnAutoScrollTimer);
   SetRowCount(rows);
   SetColumnCount(cols);
   SetFixedRowCount(fixedRows);
@@ -38,7 +44,14 @@ CGridCtrl::CGridCtrl(QWidget* parent, int rows, int cols, int fixedRows, int fix
   SetUpWindow();
 }
 
-CGridCtrl::~CGridCtrl() { DeleteAllItems(); }
+CGridCtrl::~CGridCtrl() {
+  // Open editors go first and quietly: a report now would reach a grid being destroyed.
+  for (CInPlaceEdit* editor : viewport()->findChildren<CInPlaceEdit*>()) {
+    editor->Detach();
+    delete editor;
+  }
+  DeleteAllItems();
+}
 
 bool CGridCtrl::SetUpWindow() {
   static bool settingUp = false;  // one guard for every grid of the process

@@ -7,7 +7,11 @@
 //   grid_scroll.cpp    scroll bars, scroll messages, wheel, EnsureVisible
 //   grid_paint.cpp     painting of cells, background and grid lines
 //   grid_selection.cpp focus cell, selected cells, notifications
+//   grid_mouse.cpp     the mouse state machine, auto-scroll, dividers and cursors
+//   grid_keyboard.cpp  navigation and shortcut keys, typed characters
+//   grid_edit.cpp      starting, ending and applying in-place edits
 #include <QAbstractScrollArea>
+#include <QTimer>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +34,22 @@ enum : int {
   SB_PAGEDOWN = 3, SB_PAGERIGHT = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6,
   SB_BOTTOM = 7, SB_RIGHT = 7, SB_ENDSCROLL = 8,
 };
+
+// The mouse interaction state (5 is not used).
+enum MouseMode : int {
+  MM_IDLE = 0, MM_SELECT_ALL = 1, MM_SELECT_COLUMNS = 2, MM_SELECT_ROWS = 3, MM_SELECT_CELLS = 4,
+  MM_OVER_ROW_EDGE = 6, MM_SIZE_ROW = 7, MM_OVER_COLUMN_EDGE = 8, MM_SIZE_COLUMN = 9, MM_PREPARE_EDIT = 10,
+  MM_PREPARE_DRAG = 11, MM_DRAGGING = 12,
+};
+
+// Virtual key codes with the platform's values, as the grid and its editor pass them on.
+enum : unsigned {
+  VK_LBUTTON = 1, VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33,
+  VK_NEXT = 34, VK_END = 35, VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40,
+  VK_INSERT = 45, VK_DELETE = 46, VK_ADD = 107, VK_F2 = 113,
+};
+constexpr unsigned INPLACE_EDIT_ID = 8;
+constexpr int AUTOSCROLL_TIMER = 513;
 
 // The class the grid creates its cells from (the stand-in for a runtime class):
 // a null class or a null creation function makes no cells.
@@ -204,6 +224,41 @@ class CGridCtrl : public QAbstractScrollArea {
   CCellID GetSelectionStartCell() const { return m_SelectionStartCell; }
   void SetSelectionStartCell(CCellID cell) { m_SelectionStartCell = cell; }
 
+  // ---- mouse (grid_mouse.cpp)
+  MouseMode GetMouseMode() const { return m_MouseMode; }
+  void ExtendSelection(CCellID cell);
+  virtual void OnColumnHeaderClick(CCellID cell);
+  virtual void OnRowHeaderClick(CCellID cell);
+  bool IsOverColumnDivider(QPoint point) { return IsOverDivider(point, true); }
+  bool IsOverRowDivider(QPoint point) { return IsOverDivider(point, false); }
+  bool IsAutoScrolling() const { return m_nTimerID != 0; }
+  void OnAutoScrollTimer();
+
+  // ---- keyboard (grid_keyboard.cpp); modifiers as they are when the key is handled
+  void OnKeyDown(unsigned key, Qt::KeyboardModifiers modifiers);
+  void OnChar(unsigned ch, Qt::KeyboardModifiers modifiers);
+  void OnImeChar(unsigned ch, Qt::KeyboardModifiers modifiers);
+
+  // ---- in-place editing (grid_edit.cpp)
+  bool IsCellEditable(int row, int col) const;
+  bool IsCellEditable(const CCellID& cell) const { return IsCellEditable(cell.row, cell.col); }
+  virtual void BeginCellEdit(int row, int col, QPoint point, unsigned firstKey);
+  virtual void StopEditing();
+  virtual void CommitCellEdit(int row, int col, const std::string& text);
+  virtual bool VetEditText(int row, int col, const std::string& text);
+  void ReplaceCellText(int row, int col, const std::string& text);
+  // The editor's end-of-edit notification (control id 8, GN_ENDEDIT); returns 0.
+  int OnEndInPlaceEdit(const GridDispInfo& info);
+  const QFont& GetEditFont() const { return *m_cellDefault.GetFontObject(); }
+
+  // ---- commands that the clipboard, sizing and drag features supply; no-ops here
+  virtual void OnEditCopy() {}
+  virtual void OnEditCut() {}
+  virtual void OnEditPaste() {}
+  virtual void CutSelection() {}
+  virtual void AutoSizeColumns() {}
+  virtual void StartCellDrag() {}
+
   // Checks the table, the sizes, the fixed bits of every cell, the focus cell and that the
   // selected-cell map holds exactly the cells that carry CELL_SELECTED.
   bool checkConsistency() const;
@@ -214,6 +269,17 @@ class CGridCtrl : public QAbstractScrollArea {
   void wheelEvent(QWheelEvent* event) override;
   void scrollContentsBy(int /*dx*/, int /*dy*/) override {}
   void changeEvent(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  // Hooks of the row and column sizing feature, called in the sizing modes.
+  virtual void OnBeginResize(QPoint /*point*/) {}
+  virtual void OnTrackResize(QPoint /*point*/) {}
+  virtual void OnEndResize(QPoint /*point*/) {}
 
  private:
   // ---- storage helpers
@@ -237,6 +303,17 @@ class CGridCtrl : public QAbstractScrollArea {
                    int top, int left);
   void DrawGridLines(GdiDC* dc, const CCellBlock& visible, const GdiRect& visibleRect);
   void RedrawFixedCellsOf(int row, int col, bool rowChanged, bool colChanged);
+  // ---- mouse and keyboard helpers
+  void OnLeftButtonDown(QPoint point, Qt::KeyboardModifiers modifiers);
+  void OnLeftButtonUp(QPoint point);
+  void OnRightButtonUp(QPoint point);
+  void UpdateHoverCursor();
+  bool IsOverDivider(QPoint point, bool columns);
+  bool InTextArea(CCellID cell, QPoint point);
+  void PostClickCommand();
+  void StopAutoScroll();
+  CCellID NextCellForKey(unsigned key, Qt::KeyboardModifiers modifiers, bool* changeLine, bool* handled);
+  bool InDialog() const;
   // ---- selection helpers
   void SetCellSelectedBit(int row, int col, bool select);
   void RedrawSelectionCell(int row, int col, bool forceRepaint, const CCellBlock& visible,
@@ -280,6 +357,15 @@ class CGridCtrl : public QAbstractScrollArea {
   ScrollBarModel m_HScroll, m_VScroll;
   int m_nBarState = 0;  // 0x1 horizontal bar shown, 0x2 vertical bar shown
   int m_nRowsPerWheelNotch = 3;
+
+  // Mouse.
+  MouseMode m_MouseMode = MM_IDLE;
+  bool m_bLMouseButtonDown = false;
+  QPoint m_LeftClickDownPoint, m_LastMousePoint, m_ptCursor;
+  QTimer m_AutoScrollTimer;
+  int m_nTimerID = 0;
+  int m_nAutoScrollInterval = 25;
+  int m_nResizeCaptureRange = 3;
 
   // Sorting (the sort itself comes with the clipboard and sorting features).
   int m_nSortColumn = -1;

@@ -131,8 +131,9 @@ bool CGridCtrl::IsCellVisible(int row, int col) {
 bool CGridCtrl::InvalidateCellRect(int row, int col) {
   GdiRect rect;
   if (!IsCellVisible(row, col) || !GetCellRect(row, col, &rect)) return false;
-  // One pixel more to the right and bottom, where the cell's grid lines are.
-  viewport()->update(QRect(rect.left, rect.top, rect.Width() + 2, rect.Height() + 2));
+  // The inclusive rectangle grown by one pixel to the right and bottom is exactly the cell,
+  // its grid lines included.
+  viewport()->update(QRect(rect.left, rect.top, rect.Width() + 1, rect.Height() + 1));
   return true;
 }
 

@@ -27,7 +27,7 @@ void CGridCtrl::DrawCellsIn(GdiDC* dc, const GdiRect* clip, int firstRow, int la
     if (height < 1) continue;
     const GdiRect rowRect{0, y, 0, y + height - 1};
     y += height;
-    if (clip && rowRect.top > clip->bottom) break;
+    if (clip && rowRect.top >= clip->bottom) break;  // the clip box's bottom is exclusive
     if (clip && rowRect.bottom < clip->top) continue;
     int x = left;
     for (int c = firstCol; c <= lastCol; ++c) {
@@ -35,7 +35,7 @@ void CGridCtrl::DrawCellsIn(GdiDC* dc, const GdiRect* clip, int firstRow, int la
       if (width < 1) continue;
       const GdiRect rect{x, rowRect.top, x + width - 1, rowRect.bottom};
       x += width;
-      if (clip && rect.left > clip->right) break;
+      if (clip && rect.left >= clip->right) break;
       if (clip && rect.right < clip->left) continue;
       if (CGridCellBase* cell = GetCell(r, c)) {
         cell->SetPosition(r, c);

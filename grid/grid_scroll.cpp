@@ -85,6 +85,7 @@ void CGridCtrl::resizeEvent(QResizeEvent* event) {
   static bool resizing = false;  // one guard for every grid of the process
   if (resizing) return;
   resizing = true;
+  StopEditing();
   QAbstractScrollArea::resizeEvent(event);
   UpdateScrollBars();
   resizing = false;
@@ -94,6 +95,7 @@ void CGridCtrl::OnVScroll(int code) { Scroll(SB_VERT, code); }
 void CGridCtrl::OnHScroll(int code) { Scroll(SB_HORZ, code); }
 
 void CGridCtrl::Scroll(int bar, int code) {
+  StopEditing();
   const bool vertical = bar == SB_VERT;
   const SizeIndex& sizes = vertical ? m_Cells.heights() : m_Cells.widths();
   const int fixedCount = vertical ? m_nFixedRows : m_nFixedCols;

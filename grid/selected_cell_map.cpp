@@ -64,8 +64,16 @@ void SelectedCellMap::Swap(SelectedCellMap& other) noexcept {
   std::swap(count_, other.count_);
 }
 
-void SelectedCellMap::Grow() {
-  std::vector<CellKey> old(slots_.empty() ? 16 : slots_.size() * 2, kEmpty);
+void SelectedCellMap::Reserve(int count) {
+  size_t size = slots_.empty() ? 16 : slots_.size();
+  while (static_cast<size_t>(count) * 2 > size) size *= 2;
+  if (size > slots_.size()) Rehash(size);
+}
+
+void SelectedCellMap::Grow() { Rehash(slots_.empty() ? 16 : slots_.size() * 2); }
+
+void SelectedCellMap::Rehash(size_t size) {
+  std::vector<CellKey> old(size, kEmpty);
   old.swap(slots_);
   count_ = 0;
   for (CellKey key : old)

@@ -18,6 +18,8 @@ class SelectedCellMap {
   void Insert(CCellID cell);
   void Erase(CellKey key);
   void Clear();
+  // Room for count keys without growing.
+  void Reserve(int count);
   void Swap(SelectedCellMap& other) noexcept;
   template <class F>
   void ForEach(F&& visit) const {
@@ -30,6 +32,7 @@ class SelectedCellMap {
   static constexpr CellKey kEmpty = ~CellKey{0};  // the key of (-1, -1), never a selected cell
   size_t Home(CellKey key) const;
   void Grow();
+  void Rehash(size_t size);
 
   std::vector<CellKey> slots_;  // open addressing with linear probing; size is a power of two
   int count_ = 0;

@@ -3,6 +3,7 @@
 // known size on the offscreen platform, and pixels read back from the rendered widget.
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -45,6 +46,43 @@ class GridTest : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(grid_.get()));
     return *grid_;
   }
+
+  // The grid's window becomes the active one, so that keyboard focus moves for real.
+  void Activate() {
+    grid_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(grid_.get()));
+    grid_->setFocus();
+  }
+
+  // Raw mouse events on the viewport, in its coordinates (points outside it included).
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
+             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* viewport = grid_->viewport();
+    QMouseEvent event(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), button, buttons, modifiers);
+    QApplication::sendEvent(viewport, &event);
+  }
+  void Press(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, modifiers);
+  }
+  void Drag(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
+  void Hover(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
+  void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+  void Click(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    Press(at, modifiers);
+    Release(at);
+  }
+  void DoubleClick(QPoint at) {
+    Click(at);
+    Mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    Release(at);
+  }
+  // The centre of a cell of MakeFilledGrid's default 60 x 20 layout when not scrolled.
+  static QPoint At(int row, int col) { return QPoint(60 * col + 30, 20 * row + 10); }
+  // A key to whatever has the keyboard focus (the grid or its editor).
+  static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  }
+  static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
 
   // rows x cols with fixed rows/cols, every cell texted "r,c", all rows height h and
   // columns width w.
@@ -90,6 +128,19 @@ class NotifySpy : public GridNotifyHandler {
   }
   std::vector<GridNotify> calls;
   std::map<int, int> answers;
+};
+
+// A 10 x 5 grid (or taller) of 60 x 20 cells with one fixed row and column, whose
+// notifications go to spy_; active windows get the keyboard focus for real.
+class SpiedGridTest : public GridTest {
+ protected:
+  CGridCtrl& Grid(int rows = 10, bool active = false) {
+    CGridCtrl& grid = MakeFilledGrid(rows, 5, 1, 1);
+    grid.SetNotifyHandler(&spy_);
+    if (active) Activate();
+    return grid;
+  }
+  NotifySpy spy_;
 };
 
 }  // namespace kelvanor::testing
