@@ -4,6 +4,7 @@
 #include <csignal>
 
 #include "app/about_dlg.h"
+#include "app/edit_settings.h"
 #include "app/resource_icon.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/file_limit.h"
@@ -23,7 +24,7 @@ int StartSocketLibrary(std::uint16_t version) {
 
 CKelvanorApp::CKelvanorApp(SocketStartup socketStartup)
     : socketStartup_(std::move(socketStartup)),
-      editSettings_([this] { EditSettingsPlaceholder(); }) {}
+      editSettings_([this] { EditSettings(*view_, frame_.get()); }) {}
 
 CKelvanorApp::~CKelvanorApp() = default;
 
@@ -57,12 +58,6 @@ void CKelvanorApp::SetEditSettings(std::function<void()> editSettings) {
 void CKelvanorApp::OnAppAbout() {
   CAboutDlg about(frame_.get());
   about.exec();
-}
-
-void CKelvanorApp::EditSettingsPlaceholder() {
-  ShowMessageBox(frame_.get(),
-                 Gbk(u8"设置对话框尚未提供。\n请编辑工作目录中的 setting.xml，然后重新启动程序。"),
-                 "Kelvanor", MessageIcon::Information);
 }
 
 }  // namespace kelvanor

@@ -29,14 +29,11 @@ class CKelvanorApp {
   CKelvanorView* View() const { return view_; }
   const CKelvanorDoc& Document() const { return doc_; }
 
-  // The settings command; until the settings dialog exists it says where the
-  // settings are kept.
+  // The settings command; the settings dialog unless replaced.
   void SetEditSettings(std::function<void()> editSettings);
   void OnAppAbout();
 
  private:
-  void EditSettingsPlaceholder();
-
   SocketStartup socketStartup_;
   CKelvanorDoc doc_;
   std::unique_ptr<CMainFrame> frame_;
