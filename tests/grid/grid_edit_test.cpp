@@ -1,5 +1,7 @@
 // In-place editing through real keys and clicks: opening, typing, cancelling, committing,
 // moving on with Tab and arrows, the parent's vetoes, read-only cells and editor failure.
+#include <QDialog>
+
 #include "grid/in_place_edit.h"
 #include "grid_test_support.h"
 
@@ -168,6 +170,22 @@ TEST_F(GridEditTest, DoubleClickOnTextEdits) {
   DoubleClick(At(4, 3) - QPoint(20, 0));
   ASSERT_NE(Editor(), nullptr);
   EXPECT_TRUE(grid.GetCell(4, 3)->IsEditing());
+}
+
+TEST_F(GridEditTest, InADialogEnterAndEscapeReachTheDialog) {
+  QDialog dialog;
+  CGridCtrl grid(&dialog, 5, 3, 1, 1);
+  dialog.resize(300, 200);
+  grid.resize(300, 200);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  grid.setFocus();
+  grid.SetFocusCell(2, 2);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
 }
 
 }  // namespace

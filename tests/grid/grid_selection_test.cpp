@@ -118,6 +118,52 @@ TEST_F(GridSelectionTest, SelectionAtRow70000KeepsItsOwnKey) {
   EXPECT_TRUE(grid.checkConsistency());
 }
 
+// The calls the settings dialog makes, in its order: set-up, a header, rows, and moving
+// the selection with a row by rewriting states.
+TEST_F(GridSelectionTest, SettingsDialogSequenceKeepsStatesAndSelectionInStep) {
+  CGridCtrl& grid = MakeGrid();
+  grid.EnableDragAndDrop(false);
+  grid.SetGridLines(GVL_BOTH);
+  grid.SetSortOnHeaderClick(false);
+  grid.EnableSelection(true);
+  grid.SetSingleRowSelection(true);
+  grid.SetEditable(true);
+  grid.SetColumnResize(true);
+  grid.SetRowResize(true);
+  grid.SetHeaderClickSelectsColumn(false);
+  grid.SetFocusHeaderTracking(false);
+  ASSERT_TRUE(grid.SetFixedRowCount(1));
+  ASSERT_TRUE(grid.SetFixedColumnCount(1));
+  ASSERT_TRUE(grid.SetRowCount(1));
+  ASSERT_TRUE(grid.SetColumnCount(4));
+  GRIDITEM header;
+  header.row = 0;
+  header.col = 1;
+  header.mask = GIF_TEXT | GIF_FORMAT;
+  header.nFormat = DT_WORDBREAK;
+  header.strText = "IP";
+  ASSERT_TRUE(grid.SetItem(&header));
+  ASSERT_TRUE(grid.SetColumnWidth(1, 135));
+  for (int n = 1; n <= 3; ++n) {
+    ASSERT_EQ(grid.InsertRow(std::to_string(grid.GetRowCount())), n);
+    grid.SetItemText(n, 1, "10.0.0." + std::to_string(n));
+  }
+  EXPECT_EQ(grid.GetItemText(3, 0), "3");
+  EXPECT_TRUE(grid.RedrawRow(3));
+  grid.SetSelectedRange(2, 1, 2, 3);
+  for (int c = 1; c <= 3; ++c) {
+    grid.SetItemState(2, c, 0x0F00);
+    grid.SetItemState(1, c, CELL_FOCUSED | CELL_SELECTED);
+  }
+  EXPECT_EQ(grid.GetSelectedCount(), 3);
+  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(1, 1, 1, 3));
+  EXPECT_TRUE(grid.IsCellSelected(1, 2));
+  EXPECT_FALSE(grid.IsCellSelected(2, 2));
+  ASSERT_TRUE(grid.DeleteRow(grid.GetSelectedCellRange().minRow));
+  EXPECT_EQ(grid.GetRowCount(), 3);
+  EXPECT_EQ(grid.GetSelectedCount(), 0);
+}
+
 TEST_F(GridSelectionTest, ClickCommandIsPostedToTheHandler) {
   struct CommandSpy : NotifySpy {
     void OnGridCommand(CGridCtrl*, unsigned id) override { ids.push_back(id); }
