@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/timed_application.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/file_limit.h"
 #include "tests/common/loopback.h"
@@ -27,28 +28,6 @@ constexpr int kListeningPorts = 4;
 constexpr int kCycles = 7;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-// Times every event the UI thread dispatches from its own loop (not nested ones).
-class TimedApplication : public QApplication {
- public:
-  using QApplication::QApplication;
-  bool notify(QObject* receiver, QEvent* e) override {
-    if (depth_++ > 0) {
-      bool handled = QApplication::notify(receiver, e);
-      --depth_;
-      return handled;
-    }
-    Clock::time_point start = Clock::now();
-    bool handled = QApplication::notify(receiver, e);
-    longest = std::max(longest, Clock::now() - start);
-    --depth_;
-    return handled;
-  }
-  Clock::duration longest{};
-
- private:
-  int depth_ = 0;
-};
 
 int OpenDescriptors() {
   int count = 0;
