@@ -59,11 +59,11 @@ TEST_F(DialogSoundTest, AChosenFileBecomesItemThreeAndNoSoundRemovesIt) {
   EXPECT_EQ(Sound().itemText(kSoundFileItem), pickedFile);
   EXPECT_EQ(setting.soundFile, first);
 
-  const std::string second = MakeWave(Dir() / "sounds" / Utf8ToGbk("铃声.wav"));
-  pickedFile = QString::fromStdString((Dir() / "sounds" / "铃声.wav").string());
+  const std::string second = MakeWave(Dir() / "sounds" / "铃声.wav");
+  pickedFile = GbkToQString(second);
   ChooseSound(kSoundChooseFile);
   EXPECT_EQ(Sound().count(), 4);
-  EXPECT_EQ(setting.soundFile, Utf8ToGbk((Dir() / "sounds" / "铃声.wav").string()));
+  EXPECT_EQ(setting.soundFile, second);
   ChooseSound(kSoundFileItem);
   EXPECT_EQ(setting.soundType, kSoundFileItem);
 
