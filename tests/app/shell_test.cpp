@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QStatusBar>
 #include <QTest>
@@ -11,6 +12,7 @@
 
 #include "app/command_ids.h"
 #include "app/kelvanor_app.h"
+#include "app/status_indicators.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
@@ -170,6 +172,19 @@ TEST_F(ShellTest, ToolbarAndMenuCarryTheCommandTexts) {
   EXPECT_EQ(buttons[1], refresh);
   EXPECT_TRUE(buttons[2]->isSeparator());
   EXPECT_EQ(buttons[3], about);
+}
+
+TEST_F(ShellTest, StatusBarShowsReadyAndTheLockIndicatorsOfTheKeyboard) {
+  CKelvanorApp app;
+  ASSERT_TRUE(app.InitInstance());
+  bool ready = false;
+  for (QLabel* label : app.MainFrame()->statusBar()->findChildren<QLabel*>())
+    ready |= label->text() == QString::fromUtf8(reinterpret_cast<const char*>(u8"就绪"));
+  EXPECT_TRUE(ready);
+  const StatusIndicators& indicators = *app.MainFrame()->Indicators();
+  const std::pair<LockKey, QString> panes[] = {{LockKey::Caps, "CAP"}, {LockKey::Num, "NUM"}, {LockKey::Scroll, "SCRL"}};
+  for (const auto& [key, text] : panes)
+    EXPECT_EQ(indicators.Text(key), LockKeyState(key).value_or(false) ? text : QString());
 }
 
 TEST_F(ShellTest, HidingTheBarsGivesTheBoardTheirRoomWithCheckMarks) {
