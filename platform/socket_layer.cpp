@@ -5,6 +5,7 @@
 // is still open, so a nested event loop opened by a handler neither repeats nor loses
 // an outcome and a closed socket's outcome never reaches a reused handle.
 #include <fcntl.h>
+#include <netinet/tcp.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -56,6 +57,7 @@ class SocketLayer {
     unsigned message = 0;
     long events = 0;
     Phase phase = Phase::kIdle;
+    std::uint64_t connectJob = 0;  // the worker job that makes the connect
   };
   struct Outcome {
     std::uint64_t id;
@@ -76,6 +78,8 @@ class SocketLayer {
   void TakeWorkerFailures();
   void OnEpollEvent(std::uint64_t id, std::uint32_t events);
   void OnDeadline();
+  void PushDeadline(Clock::time_point when, std::uint64_t id);
+  bool StillUnanswered(const Registration& r);
   void ArmDeadlineTimer();
   void Deliver();
 
@@ -191,10 +195,8 @@ int SocketLayer::Connect(SOCKET s, const sockaddr_in& address) {
   }
   r->phase = Phase::kConnecting;
   Clock::time_point when = Clock::now() + connectTimeout;
-  bool earliest = deadlines_.empty() || when < deadlines_.top().when;
-  deadlines_.push({when, id});
-  if (earliest) ArmDeadlineTimer();
-  worker_.Connect(s, id, address);
+  PushDeadline(when, id);
+  r->connectJob = worker_.Connect(s, id, address);
   WSASetLastError(WSAEWOULDBLOCK);
   return SOCKET_ERROR;
 }
@@ -278,18 +280,41 @@ void SocketLayer::OnEpollEvent(std::uint64_t id, std::uint32_t events) {
   }
 }
 
+void SocketLayer::PushDeadline(Clock::time_point when, std::uint64_t id) {
+  bool earliest = deadlines_.empty() || when < deadlines_.top().when;
+  deadlines_.push({when, id});
+  if (earliest) ArmDeadlineTimer();
+}
+
+// Whether the connect is really still waiting for its peer. Its deadline may pass
+// while the answer is already on its way here (a busy machine, a short test timeout),
+// and the connect may not even have been made yet by the worker.
+bool SocketLayer::StillUnanswered(const Registration& r) {
+  tcp_info info{};
+  socklen_t len = sizeof info;
+  if (getsockopt(r.handle, IPPROTO_TCP, TCP_INFO, &info, &len) != 0) return true;
+  return info.tcpi_state == TCP_SYN_SENT;
+}
+
 void SocketLayer::OnDeadline() {
   Clock::time_point now = Clock::now();
+  std::vector<std::uint64_t> notStarted;
   while (!deadlines_.empty() && deadlines_.top().when <= now) {
     std::uint64_t id = deadlines_.top().id;
     deadlines_.pop();
     Registration* r = Find(id);
     if (!r || r->phase != Phase::kConnecting) continue;
+    if (!worker_.HasRun(r->connectJob)) {
+      notStarted.push_back(id);  // the time counts from the connect itself
+      continue;
+    }
+    if (!StillUnanswered(*r)) continue;  // its outcome is queued for delivery
     r->phase = Phase::kDone;
     Unwatch(r->handle);
     worker_.Abort(r->handle);
     outbox_.push_back({id, FD_CONNECT, WSAETIMEDOUT});
   }
+  for (std::uint64_t id : notStarted) PushDeadline(now + connectTimeout, id);
   ArmDeadlineTimer();
   Deliver();
 }

@@ -20,8 +20,8 @@ SocketWorker::~SocketWorker() {
   thread_.join();
 }
 
-void SocketWorker::Connect(int fd, std::uint64_t registration, const sockaddr_in& address) {
-  Push({Job::kConnect, fd, registration, address});
+std::uint64_t SocketWorker::Connect(int fd, std::uint64_t registration, const sockaddr_in& address) {
+  return Push({Job::kConnect, fd, registration, address});
 }
 
 void SocketWorker::Abort(int fd) { Push({Job::kAbort, fd, 0, {}}); }
@@ -33,15 +33,18 @@ void SocketWorker::Flush() {
   idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
 }
 
-void SocketWorker::Push(const Job& job) {
+std::uint64_t SocketWorker::Push(const Job& job) {
   bool wasEmpty;
+  std::uint64_t number;
   {
     std::lock_guard lock(mutex_);
     wasEmpty = jobs_.empty();
     jobs_.push_back(job);
+    number = ++jobsPushed_;
   }
   // The worker sleeps only on an empty queue, so one wake-up per batch is enough.
   if (wasEmpty) wake_.notify_one();
+  return number;
 }
 
 void SocketWorker::Run() {
@@ -53,7 +56,10 @@ void SocketWorker::Run() {
     batch.swap(jobs_);
     busy_ = true;
     lock.unlock();
-    for (const Job& job : batch) Execute(job);
+    for (const Job& job : batch) {
+      Execute(job);
+      ++jobsRun_;
+    }
     batch.clear();
     lock.lock();
     busy_ = false;

@@ -6,6 +6,7 @@
 // descriptor and a descriptor number is reused only after all its jobs are done.
 #include <netinet/in.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -26,7 +27,9 @@ class SocketWorker {
   SocketWorker(const SocketWorker&) = delete;
   SocketWorker& operator=(const SocketWorker&) = delete;
 
-  void Connect(int fd, std::uint64_t registration, const sockaddr_in& address);
+  // Returns the job's number: the connect has been made once HasRun(number).
+  std::uint64_t Connect(int fd, std::uint64_t registration, const sockaddr_in& address);
+  bool HasRun(std::uint64_t job) const { return jobsRun_.load() >= job; }
   void Abort(int fd);  // dissolves a pending connect, stopping the kernel's retries
   void Close(int fd);
   void Flush();        // returns once every job handed in so far is done
@@ -38,7 +41,7 @@ class SocketWorker {
     std::uint64_t registration;
     sockaddr_in address;
   };
-  void Push(const Job& job);
+  std::uint64_t Push(const Job& job);
   void Run();
   void Execute(const Job& job);
 
@@ -49,6 +52,8 @@ class SocketWorker {
   std::condition_variable idle_;
   std::vector<Job> jobs_;
   bool busy_ = false;     // the worker is running jobs it has taken out of jobs_
+  std::uint64_t jobsPushed_ = 0;
+  std::atomic<std::uint64_t> jobsRun_{0};  // jobs run in order, so a count names them all
   bool stopping_ = false;
   std::thread thread_;
 };
