@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/alarm_audio.h"
+#include "platform/gbk.h"
 #include "tests/common/process_counts.h"
 #include "tests/common/soak_mix.h"
 
@@ -26,7 +27,16 @@ int main(int argc, char** argv) {
 
   int missing = 0;
   const auto start = std::chrono::steady_clock::now();
-  for (int cycle = 1; cycle < kCycles; ++cycle) missing += !mix.Cycle();
+  for (int cycle = 1; cycle < kCycles; ++cycle) {
+    if (mix.Cycle()) continue;
+    // The first few odd cycles, to tell which endpoint gave what.
+    if (++missing <= 5) {
+      std::fprintf(stderr, "cycle %d:", cycle);
+      for (const IPInfo& e : view->Setting().ipList)
+        std::fprintf(stderr, " [%s: %s]", e.remark.c_str(), GbkToUtf8(e.result).c_str());
+      std::fprintf(stderr, "\n");
+    }
+  }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   WaitFor([&] {
     FlushSocketWork();

@@ -70,7 +70,7 @@ class SoakMix {
   ~SoakMix() { SetConnectTimeout(kWindowsConnectTimeout); }
 
   // One cycle, waited for until all five outcomes are in. False when one is missing or
-  // wrong; the counters say what arrived.
+  // not the one its endpoint gives; the counters add up what arrived.
   bool Cycle() {
     const std::size_t boxesBefore = boxes_.calls.size();
     view_.RefreshStatus();
@@ -80,13 +80,17 @@ class SoakMix {
         if (list[i].state == Connecting) return false;
       return boxes_.calls.size() > boxesBefore && view_.Setting().abandonedProbes.empty();
     });
+    ++cycles;
     if (!arrived) return false;
-    connected += (list[0].state == Connected) + (list[2].state == Connected);
-    refused += list[1].state == Failed && list[1].result == Gbk(u8"连接异常");
-    timedOut += list[3].state == Failed && list[3].result == Gbk(u8"连接超时");
-    unresolved += boxes_.calls.size() - boxesBefore;
-    return connected == 2 * ++cycles && refused == cycles && timedOut == cycles &&
-           unresolved == cycles;
+    const std::size_t listeningUp = (list[0].state == Connected) + (list[2].state == Connected);
+    const bool wasRefused = list[1].state == Failed && list[1].result == Gbk(u8"连接异常");
+    const bool timedOutNow = list[3].state == Failed && list[3].result == Gbk(u8"连接超时");
+    const std::size_t notFound = boxes_.calls.size() - boxesBefore;
+    connected += listeningUp;
+    refused += wasRefused;
+    timedOut += timedOutNow;
+    unresolved += notFound;
+    return listeningUp == 2 && wasRefused && timedOutNow && notFound == 1;
   }
 
   std::size_t cycles = 0, connected = 0, refused = 0, timedOut = 0, unresolved = 0;
