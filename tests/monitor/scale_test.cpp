@@ -32,6 +32,12 @@ using Scale = ViewTest;
 TEST_F(Scale, TooFewDescriptorsShowOneBoxAndTheOtherEntriesKeepWorking) {
   constexpr int kEndpoints = 300;
   constexpr int kRoom = 100;  // descriptors left for probes
+  // One real probe first: in the sanitizer build the first type check of each class
+  // needs a descriptor of its own, which must not fall under the lowered limit.
+  Add("127.0.0.1", RefusedPort());
+  view->RefreshStatus();
+  ASSERT_TRUE(WaitForOutcomes());
+  view->Setting().Clear();
   TcpListener listener(4 * kEndpoints);  // room for both cycles' connections
   for (int i = 0; i < kEndpoints; ++i) Add("127.0.0.1", listener.port());
   closesocket(WSASocketA(2, 1, 0));  // the socket layer's own descriptors come first
@@ -63,7 +69,7 @@ TEST_F(Scale, TooFewDescriptorsShowOneBoxAndTheOtherEntriesKeepWorking) {
   view->RefreshStatus();
   for (std::size_t i = 0; i < kEndpoints; ++i) ASSERT_TRUE(WaitForState(i, Connected)) << i;
   EXPECT_EQ(boxes.calls.size(), 1u);
-  EXPECT_EQ(Alarms(), 0u);
+  EXPECT_EQ(Alarms(), 1u);  // the first probe's refusal only
 }
 
 }  // namespace
