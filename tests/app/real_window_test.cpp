@@ -1,6 +1,7 @@
 // The real program in a real X window: under Xvfb, build/kelvanor runs in a directory
 // whose setting.xml lists one listening and one refusing loopback endpoint, and a
-// screenshot of the display must show a green light and a red tile.
+// screenshot of the display must show the green light of the first tile and the red
+// second tile where the board's layout puts them.
 //
 // The screenshot is taken by this test binary itself, started again on the Xvfb display
 // with only the ScreenCapture case, since this process is bound to the offscreen
@@ -14,7 +15,10 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
+#include <optional>
 #include <unistd.h>
+
+#include "board/light_images.h"
 
 #include "tests/common/loopback.h"
 #include "tests/settings/setting_dir.h"
@@ -33,11 +37,53 @@ TEST(ScreenCapture, SavesTheDisplay) {
   ASSERT_TRUE(screen->grabWindow(0).save(target, "PNG"));
 }
 
-int CountPixels(const QImage& image, QRgb colour) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-  return count;
+constexpr QRgb kTileRed = qRgb(255, 0, 0);
+// The board's layout: the first tile covers (10, 10) to (200, 120) of the view, both
+// edges painted, the next one 200 to the right; a light is 8 right and 26 down from its
+// tile's corner.
+constexpr int kTileWidth = 191, kTileHeight = 111;
+const QPoint kSecondTile(210, 10), kFirstLight(18, 36);
+
+bool IsRed(const QImage& image, int x, int y) {
+  return image.rect().contains(x, y) && (image.pixel(x, y) & 0xFFFFFF) == (kTileRed & 0xFFFFFF);
+}
+
+// The view's top-left on the screen, found from the red tile: its straight edges, away
+// from the rounded corners, must be exactly where and as long as the layout says. The
+// edges are walked along a row and a column near the bottom right, clear of the texts.
+std::optional<QPoint> BoardOrigin(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x + kTileWidth / 2 < image.width(); ++x) {
+      int run = 0;
+      while (IsRed(image, x + run, y)) ++run;
+      if (run < kTileWidth / 2) {
+        x += run;
+        continue;
+      }
+      const int midY = y + kTileHeight - 8, midX = x + run - 8;
+      int left = midX, top = y;
+      while (IsRed(image, left - 1, midY)) --left;
+      while (IsRed(image, midX, top - 1)) --top;
+      int right = midX, bottom = y;
+      while (IsRed(image, right + 1, midY)) ++right;
+      while (IsRed(image, midX, bottom + 1)) ++bottom;
+      if (right - left + 1 != kTileWidth || bottom - top + 1 != kTileHeight) return std::nullopt;
+      return QPoint(left, top) - kSecondTile;
+    }
+  }
+  return std::nullopt;
+}
+
+// Pixels of the connected light that differ on the screen at the first tile's light.
+int LightMismatches(const QImage& image, QPoint origin) {
+  const QImage light = LightImageList().Render(kLightConnected).convertToFormat(QImage::Format_RGB32);
+  int mismatches = light.isNull() ? 1 : 0;
+  for (int y = 0; y < light.height(); ++y)
+    for (int x = 0; x < light.width(); ++x) {
+      const QPoint at = origin + kFirstLight + QPoint(x, y);
+      mismatches += !image.rect().contains(at) || (image.pixel(at) & 0xFFFFFF) != (light.pixel(x, y) & 0xFFFFFF);
+    }
+  return mismatches;
 }
 
 class RealWindowTest : public InSettingDir {
@@ -90,7 +136,7 @@ class RealWindowTest : public InSettingDir {
   QString display_;
 };
 
-TEST_F(RealWindowTest, BoardShowsAGreenLightAndARedTileOnARealDisplay) {
+TEST_F(RealWindowTest, BoardShowsTheGreenLightAndTheRedTileWhereTheLayoutPutsThem) {
   const QString xvfb = QStandardPaths::findExecutable("Xvfb");
   if (xvfb.isEmpty()) GTEST_SKIP() << "Xvfb is not installed: the real-window check needs it (apt-get install xvfb)";
   const QString kelvanor = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../kelvanor");
@@ -110,14 +156,18 @@ TEST_F(RealWindowTest, BoardShowsAGreenLightAndARedTileOnARealDisplay) {
 
   const QString shot = QString::fromStdString((Dir() / "board.png").string());
   QImage image;
+  std::optional<QPoint> origin;
   const bool shown = testing::WaitFor(
       [&] {
         testing::Pump(300);
         image = Screenshot(shot);
-        return CountPixels(image, qRgb(0, 255, 0)) > 20 && CountPixels(image, qRgb(255, 0, 0)) > 1000;
+        origin = BoardOrigin(image);
+        return origin && LightMismatches(image, *origin) == 0;
       },
       30000);
-  EXPECT_TRUE(shown) << "screenshot kept at " << shot.toStdString();
+  EXPECT_TRUE(shown) << "red tile " << (origin ? "found" : "not found") << ", light mismatches "
+                     << (origin ? LightMismatches(image, *origin) : -1) << "; screenshot kept at "
+                     << shot.toStdString();
   EXPECT_EQ(program_.state(), QProcess::Running);
 }
 
