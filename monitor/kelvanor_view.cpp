@@ -72,7 +72,7 @@ void CKelvanorView::WalkSlice() {
   // The walk's position lives in m_Walk, not here: an error box below runs a nested
   // loop in which further slices, or a new cycle, go on with the same walk.
   for (std::size_t started = 0;; ++started) {
-    if (started >= kEntriesPerSliceAtLeast && std::chrono::steady_clock::now() - begun >= kSliceTime) break;
+    if (started >= kEntriesPerSliceAtLeast && std::chrono::steady_clock::now() - begun >= m_SliceTime) break;
     std::optional<std::size_t> next = m_Walk.Next(m_Setting.ipList.size());
     if (!next) break;
     IPInfo& entry = m_Setting.ipList[*next];

@@ -54,6 +54,7 @@ class CKelvanorView : public QWidget {
   // RefreshStatus; beyond them it ends once its time is up.
   static constexpr std::size_t kEntriesPerSliceAtLeast = 32;
   static constexpr std::chrono::microseconds kSliceTime{4000};
+  void SetSliceTime(std::chrono::microseconds time) { m_SliceTime = time; }  // tests pin it
 
  protected:
   bool event(QEvent* e) override;
@@ -77,6 +78,7 @@ class CKelvanorView : public QWidget {
   bool m_ErrorBoxOpen = false;
   ProbeWalk m_Walk;
   QTimer m_WalkTimer;  // zero period: one slice of the walk per event-loop turn
+  std::chrono::microseconds m_SliceTime = kSliceTime;
   bool m_InSlice = false;
 };
 
