@@ -99,6 +99,7 @@ bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
     ReportStartFailure(probe.errorText);
     return false;
   }
+  m_Setting.NoteProbe(entry);
   if (!probe.Select(this, WM_PROBE_EVENT, FD_CONNECT | FD_CLOSE)) {
     ReportStartFailure(probe.errorText);
     return false;
