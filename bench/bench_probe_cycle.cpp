@@ -107,6 +107,7 @@ int main(int argc, char** argv) {
       view->RefreshStatus();
     });
     auto finished = [&] {
+      if (view->IsWalking()) return false;
       for (const IPInfo& e : view->Setting().ipList)
         if (e.state == Connecting) return false;
       return start != Clock::time_point{};

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
       view->RefreshStatus();
     });
     WaitFor([&] {
-      if (start == Clock::time_point{}) return false;
+      if (start == Clock::time_point{} || view->IsWalking()) return false;
       return std::none_of(view->Setting().ipList.begin(), view->Setting().ipList.end(),
                           [](const IPInfo& e) { return e.state == Connecting; });
     }, 60000);

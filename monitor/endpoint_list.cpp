@@ -24,7 +24,20 @@ void SettingData::Clear() {
   ipList.clear();
 }
 
+void SettingData::NoteProbe(const IPInfo& entry) {
+  if (!entry.socket || entry.socket->handle <= 0) return;
+  if (&entry < ipList.data() || &entry >= ipList.data() + ipList.size()) return;
+  m_EntryOfHandle[entry.socket->handle] = static_cast<std::size_t>(&entry - ipList.data());
+}
+
 IPInfo* SettingData::FindBySocket(SOCKET handle) {
+  if (auto noted = m_EntryOfHandle.find(handle); noted != m_EntryOfHandle.end()) {
+    if (noted->second < ipList.size()) {
+      IPInfo& entry = ipList[noted->second];
+      if (entry.socket && entry.socket->handle == handle) return &entry;
+    }
+    return nullptr;
+  }
   for (IPInfo& entry : ipList)
     if (entry.socket && entry.socket->handle == handle) return &entry;
   return nullptr;

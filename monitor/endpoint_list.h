@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "monitor/socket.h"
@@ -43,6 +44,9 @@ struct SettingData {
 
   // The first entry whose current probe has this socket handle, or none.
   IPInfo* FindBySocket(SOCKET handle);
+  // Remembers which entry of the list holds the probe just given this handle, so that
+  // finding it for each of thousands of outcomes does not walk the whole list.
+  void NoteProbe(const IPInfo& entry);
   // The probe (held by an entry or abandoned) that has this socket handle, or none.
   Socket* FindProbe(SOCKET handle);
 
@@ -52,6 +56,12 @@ struct SettingData {
   // Frees an abandoned probe that nothing more will come for.
   void FreeAbandoned(const Socket* probe);
   void FreeAbandoned(SOCKET handle);
+
+ private:
+  // The index of the entry last given a probe with each handle. The kernel hands a
+  // number to one open socket at a time, so a noted entry that no longer holds the
+  // handle means no entry does.
+  std::unordered_map<SOCKET, std::size_t> m_EntryOfHandle;
 };
 
 }  // namespace kelvanor

@@ -4,6 +4,7 @@
 #include <QTimerEvent>
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <utility>
 
 #include "board/widget_board.h"
@@ -20,7 +21,10 @@ int RefreshPeriodMs(std::int32_t refreshTime) {
   return static_cast<int>(std::clamp<std::int64_t>(period, 1000, INT32_MAX));
 }
 
-CKelvanorView::CKelvanorView(QWidget* parent) : QWidget(parent) {}
+CKelvanorView::CKelvanorView(QWidget* parent) : QWidget(parent) {
+  m_WalkTimer.setInterval(0);
+  connect(&m_WalkTimer, &QTimer::timeout, this, &CKelvanorView::WalkSlice);
+}
 
 CKelvanorView::~CKelvanorView() {
   // Waiting tones end at once, so joining the alarm workers takes no time.
@@ -58,20 +62,30 @@ bool CKelvanorView::event(QEvent* e) {
 }
 
 void CKelvanorView::RefreshStatus() {
-  // One start-failure box per cycle: once the open-file limit is reached every later
-  // endpoint fails the same way, and the operator would close one box per endpoint.
-  bool boxShown = false;
-  bool* outer = std::exchange(m_CycleBoxShown, &boxShown);
-  // By index: an error box below runs a nested loop, and a cycle nested in it walks the
-  // same list, which no cycle grows or shrinks.
-  for (std::size_t i = 0; i < m_Setting.ipList.size(); ++i) {
-    IPInfo& entry = m_Setting.ipList[i];
+  m_Walk.Begin(m_Setting.ipList.size());
+  WalkSlice();
+}
+
+void CKelvanorView::WalkSlice() {
+  const auto begun = std::chrono::steady_clock::now();
+  const bool outer = std::exchange(m_InSlice, true);
+  // The walk's position lives in m_Walk, not here: an error box below runs a nested
+  // loop in which further slices, or a new cycle, go on with the same walk.
+  for (std::size_t started = 0;; ++started) {
+    if (started >= kEntriesPerSliceAtLeast && std::chrono::steady_clock::now() - begun >= m_SliceTime) break;
+    std::optional<std::size_t> next = m_Walk.Next(m_Setting.ipList.size());
+    if (!next) break;
+    IPInfo& entry = m_Setting.ipList[*next];
     m_Setting.ReleaseProbe(entry);
     entry.state = Connecting;
     entry.result = ConnectingText();
     StartProbe(entry.ip, entry.port, entry);
   }
-  m_CycleBoxShown = outer;
+  m_InSlice = outer;
+  if (m_Walk.Active())
+    m_WalkTimer.start();
+  else
+    m_WalkTimer.stop();
   update();
 }
 
@@ -85,6 +99,7 @@ bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
     ReportStartFailure(probe.errorText);
     return false;
   }
+  m_Setting.NoteProbe(entry);
   if (!probe.Select(this, WM_PROBE_EVENT, FD_CONNECT | FD_CLOSE)) {
     ReportStartFailure(probe.errorText);
     return false;
@@ -103,8 +118,11 @@ void CKelvanorView::OnLateStartFailure(Socket& probe) {
 }
 
 void CKelvanorView::ReportStartFailure(std::string message) {
-  if (m_ErrorBoxOpen || (m_CycleBoxShown && *m_CycleBoxShown)) return;
-  if (m_CycleBoxShown) *m_CycleBoxShown = true;
+  // One box per cycle, however many slices its failures fall in: once the open-file
+  // limit is reached every later endpoint fails the same way. A failure while a box is
+  // open counts as the cycle's box too.
+  const bool cycleHadOne = m_InSlice && std::exchange(m_Walk.boxShown, true);
+  if (m_ErrorBoxOpen || cycleHadOne) return;
   m_ErrorBoxOpen = true;
   ShowMessageBox(this, message, "Error.", MessageIcon::Error);
   m_ErrorBoxOpen = false;

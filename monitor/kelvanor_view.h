@@ -1,12 +1,15 @@
 #pragma once
 // The main view: it owns the settings record and runs the probe cycle on timer 1000,
 // turning socket notifications into endpoint states and alarms.
+#include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "board/board_look.h"
 #include "monitor/endpoint_list.h"
+#include "monitor/probe_walk.h"
 #include "platform/timer_table.h"
 #include "platform/worker_threads.h"
 
@@ -36,12 +39,22 @@ class CKelvanorView : public QWidget {
   void RestartRefreshTimer();
   void OnTimer(int timerId);
 
+  // Starts the cycle's walk over the list: as many entries as one slice allows at once,
+  // the rest on the following event-loop turns. Returns at once either way.
   void RefreshStatus();
   bool StartProbe(const std::string& ip, int port, IPInfo& entry);
   int OnSocketEvent(SOCKET socket, std::uint32_t word);
 
   const TimerTable& Timers() const { return m_Timers; }
   const WorkerThreads& AlarmWorkers() const { return m_AlarmWorkers; }
+  // True while the current cycle still has entries to start.
+  bool IsWalking() const { return m_Walk.Active(); }
+
+  // A slice always starts this many entries, so a short list is walked whole inside
+  // RefreshStatus; beyond them it ends once its time is up.
+  static constexpr std::size_t kEntriesPerSliceAtLeast = 32;
+  static constexpr std::chrono::microseconds kSliceTime{4000};
+  void SetSliceTime(std::chrono::microseconds time) { m_SliceTime = time; }  // tests pin it
 
  protected:
   bool event(QEvent* e) override;
@@ -49,10 +62,13 @@ class CKelvanorView : public QWidget {
   void paintEvent(QPaintEvent* e) override;
 
  private:
+  // Starts the cycle's next entries for one slice, then leaves the rest to the next turn.
+  void WalkSlice();
   void SoundAlarm();
   void OnLateStartFailure(Socket& probe);
-  // Shows a probe start failure, unless such a box is open already: a failure that
-  // repeats on every tick must not stack one nested modal box per tick.
+  // Shows a probe start failure, unless such a box is open already (a failure that
+  // repeats on every tick must not stack one nested modal box per tick) or, for a start
+  // made by the walk, the cycle has had its box.
   void ReportStartFailure(std::string message);
 
   SettingData m_Setting;
@@ -60,7 +76,10 @@ class CKelvanorView : public QWidget {
   TimerTable m_Timers{this};
   WorkerThreads m_AlarmWorkers;
   bool m_ErrorBoxOpen = false;
-  bool* m_CycleBoxShown = nullptr;  // set while a cycle walks the list
+  ProbeWalk m_Walk;
+  QTimer m_WalkTimer;  // zero period: one slice of the walk per event-loop turn
+  std::chrono::microseconds m_SliceTime = kSliceTime;
+  bool m_InSlice = false;
 };
 
 }  // namespace kelvanor
