@@ -21,6 +21,7 @@
 #include "grid/grid_notify.h"
 #include "grid/scroll_bar_model.h"
 #include "grid/selected_cell_map.h"
+#include "grid/title_tip.h"
 
 namespace kelvanor {
 
@@ -256,7 +257,7 @@ class CGridCtrl : public QAbstractScrollArea {
   virtual void OnEditCut() {}
   virtual void OnEditPaste() {}
   virtual void CutSelection() {}
-  virtual void AutoSizeColumns() {}
+  virtual void AutoSizeColumns();
   virtual void StartCellDrag() {}
 
   // Checks the table, the sizes, the fixed bits of every cell, the focus cell and that the
@@ -277,9 +278,40 @@ class CGridCtrl : public QAbstractScrollArea {
   void inputMethodEvent(QInputMethodEvent* event) override;
   bool focusNextPrevChild(bool next) override;
   // Hooks of the row and column sizing feature, called in the sizing modes.
-  virtual void OnBeginResize(QPoint /*point*/) {}
-  virtual void OnTrackResize(QPoint /*point*/) {}
-  virtual void OnEndResize(QPoint /*point*/) {}
+  virtual void OnBeginResize(QPoint point);
+  virtual void OnTrackResize(QPoint point);
+  virtual void OnEndResize(QPoint point);
+
+  // ---- row and column sizing (grid_resize.cpp, grid_autosize.cpp) and the title tip
+  //      offered over clipped cell texts (grid_title_tip.cpp)
+ public:
+  bool AutoSizeColumn(int col, unsigned style = 0, bool resetScrollBars = true);
+  bool AutoSizeRow(int row);
+  // Which rows AutoSizeColumn measures when given no style: 0x1 fixed, 0x2 scrollable.
+  void SetAutoSizeStyle(unsigned style) { m_nAutoSizeStyle = style; }
+  unsigned GetAutoSizeStyle() const { return m_nAutoSizeStyle; }
+  // The inverted 2-pixel line that follows a divider drag (client coordinates); null when
+  // no drag is shown.
+  QRect GetTrackingLine() const { return m_rcTrackLine; }
+  // The range the pointer is kept in while a divider is dragged; null outside a drag.
+  QRect GetResizeConfinement() const { return m_rcResizeConfine; }
+  CTitleTip& GetTitleTip() { return m_TitleTip; }
+  void HideTitleTip() { m_TitleTip.HideTip(); }
+
+ protected:
+  // A double click in a divider mode fits the row or column left of or above the divider;
+  // false when the grid is not over a divider.
+  bool FitDividerAt(QPoint point);
+  void OfferTitleTip(QPoint point);
+  void InvertTrackingLine(QPainter& painter) const;
+
+ private:
+  QPoint ConfinedPoint(QPoint point) const;
+  void MoveTrackingLine(QRect line);
+
+  unsigned m_nAutoSizeStyle = 3;
+  QRect m_rcTrackLine, m_rcResizeConfine;
+  CTitleTip m_TitleTip;
 
  private:
   // ---- storage helpers

@@ -12,6 +12,7 @@ bool CGridCtrl::IsCellEditable(int row, int col) const {
 }
 
 void CGridCtrl::BeginCellEdit(int row, int col, QPoint point, unsigned firstKey) {
+  HideTitleTip();
   if (!IsValid(row, col) || !IsCellEditable(row, col)) return;
   EnsureVisible(row, col);
   if (!IsCellVisible(row, col)) return;

@@ -160,6 +160,7 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
     if (m_MouseMode == MM_IDLE) {
       const CCellID cell = HitTestCell(point, true);
       if (CGridCellBase* item = GetCell(cell.row, cell.col)) item->OnMouseOver();
+      if (m_bTitleTips) OfferTitleTip(point);
     }
     m_LastMousePoint = point;
     UpdateHoverCursor();
@@ -248,7 +249,7 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QPoint point = event->position().toPoint();
   const CCellID cell = HitTestCell(point, true);
-  if (!IsValid(cell)) return;
+  if (!IsValid(cell) || FitDividerAt(point)) return;
   if (m_MouseMode == MM_IDLE) {
     const QPoint relative = PointRelativeToCell(cell.row, cell.col, point);
     const bool fixed = cell.row < m_nFixedRows || cell.col < m_nFixedCols;
@@ -257,7 +258,6 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     if (CGridCellBase* item = GetCell(cell.row, cell.col)) item->OnDblClick(relative);
     NotifyParent(cell.row, cell.col, NM_DBLCLK);
   }
-  // Fitting a row or column to its contents on a divider belongs to the sizing feature.
 }
 
 void CGridCtrl::OnRightButtonUp(QPoint point) {

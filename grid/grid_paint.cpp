@@ -12,9 +12,12 @@ namespace kelvanor {
 
 void CGridCtrl::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  GdiDC target(&painter, event->rect());
-  CMyMemDC memDC(&target);
-  OnDraw(&memDC);
+  {
+    GdiDC target(&painter, event->rect());
+    CMyMemDC memDC(&target);
+    OnDraw(&memDC);
+  }
+  InvertTrackingLine(painter);
 }
 
 // Draws rows firstRow..lastRow from pixel top and columns firstCol..lastCol from pixel

@@ -96,6 +96,7 @@ void CGridCtrl::OnHScroll(int code) { Scroll(SB_HORZ, code); }
 
 void CGridCtrl::Scroll(int bar, int code) {
   StopEditing();
+  HideTitleTip();
   const bool vertical = bar == SB_VERT;
   const SizeIndex& sizes = vertical ? m_Cells.heights() : m_Cells.widths();
   const int fixedCount = vertical ? m_nFixedRows : m_nFixedCols;
