@@ -28,6 +28,6 @@ export QT_QPA_PLATFORM=offscreen
 export SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan_third_party.supp"
 kelvanor_build "$dir" "${options[@]}"
 ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --timeout 300

@@ -35,12 +35,17 @@ class AudioEngine {
  private:
   static void Callback(void* self, Uint8* stream, int bytes);
   void Fill(std::int16_t* out, int count);
-  bool OpenLocked();
+  bool OpenDeviceLocked();
 
-  std::mutex mutex_;
-  std::condition_variable progress_;
+  // SDL runs the callback under its own device lock and takes that lock inside open,
+  // pause and close. So deviceMutex_ guards the device and is held across those calls,
+  // while mutex_ guards what the callback reads and is never held across an SDL call;
+  // the order is deviceMutex_ before mutex_, never the other way round.
+  std::mutex deviceMutex_;
   SDL_AudioDeviceID device_ = 0;
   bool closeRegistered_ = false;
+  std::mutex mutex_;
+  std::condition_variable progress_;
   std::uint64_t played_ = 0;    // samples handed to the device so far
   std::uint64_t toneEnd_ = 0;   // the tone sounds while played_ < toneEnd_
   std::uint64_t stops_ = 0;     // bumped by Stop and Close to release waiting Beeps
@@ -55,7 +60,7 @@ AudioEngine& Engine() {
   return engine;
 }
 
-bool AudioEngine::OpenLocked() {
+bool AudioEngine::OpenDeviceLocked() {
   if (device_) return true;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
@@ -105,12 +110,14 @@ void AudioEngine::Fill(std::int16_t* out, int count) {
 
 void AudioEngine::Beep(int frequency, int durationMs) {
   auto duration = std::chrono::milliseconds(std::max(0, durationMs));
-  std::unique_lock lock(mutex_);
-  if (!OpenLocked()) {
-    lock.unlock();
+  std::unique_lock deviceLock(deviceMutex_);
+  if (!OpenDeviceLocked()) {
+    deviceLock.unlock();
     std::this_thread::sleep_for(duration);
     return;
   }
+  std::unique_lock lock(mutex_);
+  deviceLock.unlock();  // a Close meanwhile bumps stops_ and so releases this wait
   if (played_ >= toneEnd_) tonePhase_ = 0;
   toneStep_ = 2 * std::numbers::pi * frequency / kAlarmSampleRate;
   std::uint64_t end = played_ + static_cast<std::uint64_t>(duration.count()) * kAlarmSampleRate / 1000;
@@ -121,8 +128,9 @@ void AudioEngine::Beep(int frequency, int durationMs) {
 }
 
 void AudioEngine::Play(std::shared_ptr<const Samples> wave) {
+  std::lock_guard deviceLock(deviceMutex_);
+  if (!OpenDeviceLocked()) return;
   std::lock_guard lock(mutex_);
-  if (!OpenLocked()) return;
   wave_ = wave->empty() ? nullptr : std::move(wave);
   wavePos_ = 0;
 }
@@ -143,17 +151,13 @@ void AudioEngine::Stop() {
 }
 
 void AudioEngine::Close() {
-  SDL_AudioDeviceID device;
-  {
-    std::lock_guard lock(mutex_);
-    device = device_;
-    device_ = 0;
-  }
+  std::lock_guard deviceLock(deviceMutex_);
   Stop();
-  // Outside the lock: closing waits for the device thread, which may be in Fill.
-  if (device) {
-    SDL_CloseAudioDevice(device);
+  // Closing waits for the device thread, which may be in Fill waiting for mutex_.
+  if (device_) {
+    SDL_CloseAudioDevice(device_);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device_ = 0;
   }
 }
 

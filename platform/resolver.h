@@ -1,5 +1,5 @@
 #pragma once
-// Forward name resolution off the UI thread: getaddrinfo runs on a pool thread and the
+// Forward name resolution off the UI thread: getaddrinfo runs on a lookup thread and the
 // answer comes back on the UI thread, so an unreachable resolver never freezes the
 // window. Resolver failures keep their kinds, in the Windows numbers.
 #include <netinet/in.h>

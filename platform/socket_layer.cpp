@@ -208,9 +208,7 @@ int SocketLayer::Close(SOCKET s) {
     WSASetLastError(WSAENOTSOCK);
     return SOCKET_ERROR;
   }
-  // The descriptor is surely still open here (the worker closes it), so this cannot
-  // touch another socket. Idle and finished sockets have left the set already.
-  if (r->phase == Phase::kConnecting || r->phase == Phase::kConnected) Unwatch(s);
+  // The worker leaves the set and closes after any connect still queued for it.
   registrations_.erase(id);
   idOfHandle_.erase(s);
   worker_.Close(s);
@@ -310,7 +308,6 @@ void SocketLayer::OnDeadline() {
     }
     if (!StillUnanswered(*r)) continue;  // its outcome is queued for delivery
     r->phase = Phase::kDone;
-    Unwatch(r->handle);
     worker_.Abort(r->handle);
     outbox_.push_back({id, FD_CONNECT, WSAETIMEDOUT});
   }

@@ -73,7 +73,7 @@ void SocketWorker::Execute(const Job& job) {
       int rc = ::connect(job.fd, reinterpret_cast<const sockaddr*>(&job.address), sizeof job.address);
       if (rc == 0 || errno == EINPROGRESS) {
         // Joining only now keeps an unconnected socket's hang-up out of the set. A
-        // socket closed meanwhile stays in it just until its queued close below.
+        // socket closed or aborted meanwhile leaves it again in its queued job.
         epoll_event ev{};
         ev.events = EPOLLOUT;
         ev.data.u64 = job.registration;
@@ -84,12 +84,14 @@ void SocketWorker::Execute(const Job& job) {
       break;
     }
     case Job::kAbort: {
+      epoll_ctl(epollFd_, EPOLL_CTL_DEL, job.fd, nullptr);
       sockaddr unspecified{};
       unspecified.sa_family = AF_UNSPEC;
       ::connect(job.fd, &unspecified, sizeof unspecified);
       break;
     }
     case Job::kClose:
+      epoll_ctl(epollFd_, EPOLL_CTL_DEL, job.fd, nullptr);
       ::close(job.fd);
       break;
   }

@@ -30,6 +30,8 @@ class SocketWorker {
   // Returns the job's number: the connect has been made once HasRun(number).
   std::uint64_t Connect(int fd, std::uint64_t registration, const sockaddr_in& address);
   bool HasRun(std::uint64_t job) const { return jobsRun_.load() >= job; }
+  // Both take the socket out of the epoll set first. Done here, after the socket's
+  // connect job, the removal cannot come before the connect put it in.
   void Abort(int fd);  // dissolves a pending connect, stopping the kernel's retries
   void Close(int fd);
   void Flush();        // returns once every job handed in so far is done
