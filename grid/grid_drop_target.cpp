@@ -20,13 +20,6 @@ bool CGridDropTarget::Register(QWidget* window) {
   return true;
 }
 
-void CGridDropTarget::Revoke() {
-  m_bRegistered = false;
-  if (!m_pGridCtrl) return;
-  m_pGridCtrl->viewport()->removeEventFilter(this);
-  m_pGridCtrl->viewport()->setAcceptDrops(false);
-}
-
 bool CGridDropTarget::IsGridWindow(QObject* window) const {
   return m_pGridCtrl && window == m_pGridCtrl->viewport();
 }

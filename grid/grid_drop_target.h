@@ -20,8 +20,6 @@ class CGridDropTarget : public QObject {
   // Refuses when already registered, while a registration is under way, or for a window
   // that is not a CGridCtrl.
   bool Register(QWidget* window);
-  void Revoke();
-  bool IsRegistered() const { return m_bRegistered; }
 
   // Each answers for the grid's own window only; any other window is refused.
   Qt::DropAction OnDragEnter(QObject* window, const QMimeData* data, Qt::KeyboardModifiers keys, QPoint point);
