@@ -10,9 +10,16 @@
 //   grid_mouse.cpp     the mouse state machine, auto-scroll, dividers and cursors
 //   grid_keyboard.cpp  navigation and shortcut keys, typed characters
 //   grid_edit.cpp      starting, ending and applying in-place edits
+//   grid_clipboard.cpp copy, cut, paste and Delete of cell text
+//   grid_drag_drop.cpp dragging cells out and the drop-target feedback
+//   grid_sort.cpp      sorting the rows by a column
+//   grid_resize.cpp    dragging a divider to a new row height or column width
+//   grid_autosize.cpp  fitting rows and columns to their contents
+//   grid_title_tip.cpp the tip over a clipped cell text
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "grid/cell_id.h"
@@ -23,7 +30,11 @@
 #include "grid/selected_cell_map.h"
 #include "grid/title_tip.h"
 
+class QMimeData;
+
 namespace kelvanor {
+
+class CGridDropTarget;
 
 // Grid line option values.
 enum : int { GVL_NONE = 0, GVL_HORZ = 1, GVL_VERT = 2, GVL_BOTH = 3 };
@@ -252,13 +263,50 @@ class CGridCtrl : public QAbstractScrollArea {
   int OnEndInPlaceEdit(const GridDispInfo& info);
   const QFont& GetEditFont() const { return *m_cellDefault.GetFontObject(); }
 
-  // ---- commands that the clipboard, sizing and drag features supply; no-ops here
-  virtual void OnEditCopy() {}
-  virtual void OnEditCut() {}
-  virtual void OnEditPaste() {}
-  virtual void CutSelection() {}
+  // ---- clipboard, drag-and-drop and sorting (grid_clipboard.cpp, grid_drag_drop.cpp, grid_sort.cpp)
+  // The selected range as clipboard text; null when nothing is selected. The caller owns it.
+  virtual QMimeData* CopySelection();
+  // Writes the text's fields into the cells from target onwards.
+  virtual bool PasteFromClipboard(CCellID target, const QMimeData* data, bool select);
+  // Whether the copy, cut and paste commands are enabled.
+  bool CanEditCopy() const;
+  bool CanEditCut() const;
+  bool CanEditPaste() const;
+  // Drop-target feedback: an answer of Qt::IgnoreAction refuses the drop.
+  virtual Qt::DropAction OnDragEnter(const QMimeData* data, Qt::KeyboardModifiers keys, QPoint point);
+  virtual Qt::DropAction OnDragOver(const QMimeData* data, Qt::KeyboardModifiers keys, QPoint point);
+  virtual void OnDragLeave();
+  virtual bool OnDrop(const QMimeData* data, Qt::DropAction effect, QPoint point);
+  CCellID GetLastDragOverCell() const { return m_LastDragOverCell; }
+  // The drag loop StartCellDrag runs: it takes the data and returns the effect the drop
+  // target chose. The default is the platform's (QDrag::exec); a null loop restores it.
+  using DragLoop = std::function<Qt::DropAction(QMimeData* data, Qt::DropActions allowed)>;
+  void SetDragLoop(DragLoop loop) { m_DragLoop = std::move(loop); }
+  void SortByColumn(int col, bool ascending);
+
+ private:
+  std::string SelectionText() const;
+  Qt::DropAction RunDragLoop(QMimeData* data, Qt::DropActions allowed);
+  void SortOnHeaderClick(int col);
+  void SortRows(int low, int high, int col, bool ascending);
+  void ExchangeRows(int a, int b);
+  void SetDropHighlight(CCellID cell, bool on);
+  // Registers the drop target, made on first use (a child object of the grid).
+  void RegisterDropTarget();
+
+  CGridDropTarget* m_pDropTarget = nullptr;
+  CCellID m_LastDragOverCell;
+  DragLoop m_DragLoop;
+
+ public:
+
+  // ---- commands that the clipboard, sizing and drag features supply
+  virtual void OnEditCopy();
+  virtual void OnEditCut();
+  virtual void OnEditPaste();
+  virtual void CutSelection();
   virtual void AutoSizeColumns();
-  virtual void StartCellDrag() {}
+  virtual void StartCellDrag();
 
   // Checks the table, the sizes, the fixed bits of every cell, the focus cell and that the
   // selected-cell map holds exactly the cells that carry CELL_SELECTED.
@@ -399,7 +447,7 @@ class CGridCtrl : public QAbstractScrollArea {
   int m_nAutoScrollInterval = 25;
   int m_nResizeCaptureRange = 3;
 
-  // Sorting (the sort itself comes with the clipboard and sorting features).
+  // Sorting (grid_sort.cpp).
   int m_nSortColumn = -1;
   bool m_bAscending = true;
 

@@ -22,7 +22,7 @@ void CGridCtrl::ExtendSelection(CCellID cell) {
 
 void CGridCtrl::OnColumnHeaderClick(CCellID cell) {
   if (!IsValid(cell)) return;
-  // Sorting on a header click belongs to the sorting feature and hooks in here.
+  if (m_bSortOnClick) SortOnHeaderClick(cell.col);
   if (!m_bFixedRowSelection) return;
   m_MouseMode = cell.col < m_nFixedCols ? MM_SELECT_ALL : MM_SELECT_COLUMNS;
   ExtendSelection(cell);

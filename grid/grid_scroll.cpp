@@ -85,6 +85,7 @@ void CGridCtrl::resizeEvent(QResizeEvent* event) {
   static bool resizing = false;  // one guard for every grid of the process
   if (resizing) return;
   resizing = true;
+  RegisterDropTarget();
   StopEditing();
   QAbstractScrollArea::resizeEvent(event);
   UpdateScrollBars();

@@ -47,8 +47,10 @@ TEST_F(GridResizeTest, DraggingARowDividerChangesOnlyThatRow) {
   CGridCtrl& grid = Grid();
   DragDivider(QPoint(30, 59), QPoint(30, 90));  // bottom border of row 2
   EXPECT_EQ(grid.GetRowHeight(2), 50);
-  for (int r = 0; r < 10; ++r)
-    if (r != 2) EXPECT_EQ(grid.GetRowHeight(r), 20) << r;
+  for (int r = 0; r < 10; ++r) {
+    if (r == 2) continue;
+    EXPECT_EQ(grid.GetRowHeight(r), 20) << r;
+  }
 }
 
 TEST_F(GridResizeTest, ThePointerIsKeptRightOfTheColumnsLeftEdge) {
