@@ -168,7 +168,9 @@ TEST_F(RealWindowTest, BoardShowsTheGreenLightAndTheRedTileWhereTheLayoutPutsThe
   EXPECT_TRUE(shown) << "red tile " << (origin ? "found" : "not found") << ", light mismatches "
                      << (origin ? LightMismatches(image, *origin) : -1) << "; screenshot kept at "
                      << shot.toStdString();
-  EXPECT_EQ(program_.state(), QProcess::Running);
+  EXPECT_EQ(program_.state(), QProcess::Running)
+      << "kelvanor exited with " << program_.exitCode() << ", its errors:\n"
+      << program_.readAllStandardError().right(4000).toStdString();
 }
 
 }  // namespace
