@@ -45,14 +45,6 @@ class AcceptAndHold {
   std::deque<std::unique_ptr<QSocketNotifier>> held_;
 };
 
-// Longer than any host name may be, so the resolver fails it at once without sending a
-// query: thousands of cycles neither wait for nor load a name server.
-inline std::string TooLongHostName() {
-  std::string name;
-  for (int i = 0; i < 5; ++i) name += std::string(59, 'h') + ".";
-  return name + "invalid";
-}
-
 class SoakMix {
  public:
   static constexpr std::chrono::milliseconds kSilentTimeout{5};
