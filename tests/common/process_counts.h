@@ -1,6 +1,8 @@
 #pragma once
-// What a long run must give back: the process's open descriptors and live threads.
+// The process's descriptors and threads: what a long run must give back, and a lowered
+// open-file limit for runs that must meet it.
 #include <dirent.h>
+#include <sys/resource.h>
 
 namespace kelvanor::testing {
 
@@ -17,5 +19,25 @@ inline int EntriesOf(const char* dir) {
 // Not counting the descriptor that reads the directory.
 inline int OpenDescriptors() { return EntriesOf("/proc/self/fd") - 1; }
 inline int LiveThreads() { return EntriesOf("/proc/self/task"); }
+
+// Lowers the soft open-file limit for as long as it lives.
+class OpenFileLimit {
+ public:
+  explicit OpenFileLimit(rlim_t soft) {
+    getrlimit(RLIMIT_NOFILE, &saved_);
+    rlimit tight = saved_;
+    tight.rlim_cur = soft;
+    ok_ = setrlimit(RLIMIT_NOFILE, &tight) == 0;
+  }
+  ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
+  OpenFileLimit(const OpenFileLimit&) = delete;
+  OpenFileLimit& operator=(const OpenFileLimit&) = delete;
+  bool ok() const { return ok_; }
+  rlim_t hard() const { return saved_.rlim_max; }
+
+ private:
+  rlimit saved_{};
+  bool ok_ = false;
+};
 
 }  // namespace kelvanor::testing

@@ -72,7 +72,6 @@ class SoakMix {
         if (list[i].state == Connecting) return false;
       return boxes_.calls.size() > boxesBefore && view_.Setting().abandonedProbes.empty();
     });
-    ++cycles;
     if (!arrived) return false;
     const std::size_t listeningUp = (list[0].state == Connected) + (list[2].state == Connected);
     const bool wasRefused = list[1].state == Failed && list[1].result == Gbk(u8"连接异常");
@@ -85,7 +84,7 @@ class SoakMix {
     return listeningUp == 2 && wasRefused && timedOutNow && notFound == 1;
   }
 
-  std::size_t cycles = 0, connected = 0, refused = 0, timedOut = 0, unresolved = 0;
+  std::size_t connected = 0, refused = 0, timedOut = 0, unresolved = 0;
 
  private:
   CKelvanorView& view_;

@@ -19,8 +19,8 @@ class ViewTest : public ::testing::Test {
     view->Setting().soundFile = "/nonexistent/alarm.wav";
   }
 
-  IPInfo& Add(const std::string& ip, int port, const std::string& remark = "") {
-    view->Setting().Append(IPInfo(ip, port, remark));
+  IPInfo& Add(const std::string& ip, int port) {
+    view->Setting().Append(IPInfo(ip, port, ""));
     return view->Setting().ipList.back();
   }
   IPInfo& Entry(std::size_t i) { return view->Setting().ipList.at(i); }
@@ -36,17 +36,12 @@ class ViewTest : public ::testing::Test {
       return view->Setting().abandonedProbes.empty();
     });
   }
-  // Runs a cycle and waits until entry i is connected and its peer's close is handled,
-  // which closes the probe's socket. Returns the handle it had.
-  SOCKET ConnectUntilPeerClosed(std::size_t i) {
-    view->RefreshStatus();
-    SOCKET handle = Entry(i).socket->handle;
-    EXPECT_TRUE(WaitForState(i, Connected));
-    EXPECT_TRUE(WaitFor([&] {
+  // Waits until the socket layer has closed this handle's descriptor.
+  static bool WaitForClosed(SOCKET handle) {
+    return WaitFor([&] {
       FlushSocketWork();
       return !IsOpenDescriptor(handle);
-    }));
-    return handle;
+    });
   }
   std::size_t Alarms() const { return view->AlarmWorkers().Started(); }
 
@@ -54,13 +49,7 @@ class ViewTest : public ::testing::Test {
   std::unique_ptr<CKelvanorView> view = std::make_unique<CKelvanorView>();
 };
 
-class ShortConnectTimeout {
- public:
-  explicit ShortConnectTimeout(std::chrono::milliseconds t) { SetConnectTimeout(t); }
-  ~ShortConnectTimeout() { SetConnectTimeout(kWindowsConnectTimeout); }
-};
-
-inline const std::string kHostNotFound =
-    "Error - Host not found. - in [Socket::Connect() gethostbyname ]";
+inline const std::string kHostNotFound = "Error - Host not found. - in [Socket::Connect() gethostbyname ]";
+inline const std::string kTooManyFiles = "Error - Too many open files. - in [Socket::Create()]";
 
 }  // namespace kelvanor::testing
