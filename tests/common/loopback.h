@@ -28,7 +28,7 @@ inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
   return true;
 }
 
-// Runs the event loop for `ms` (to show that something does not happen).
+// Runs the event loop for `ms`, to show that something does not happen.
 inline void Pump(int ms) { WaitFor([] { return false; }, ms); }
 
 inline sockaddr_in Loopback(int port) {

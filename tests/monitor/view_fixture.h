@@ -2,8 +2,6 @@
 // A view probing real loopback endpoints, with message boxes recorded.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "tests/common/loopback.h"
@@ -18,29 +16,20 @@ class ViewTest : public ::testing::Test {
     view->Setting().soundType = 2;
     view->Setting().soundFile = "/nonexistent/alarm.wav";
   }
-
   IPInfo& Add(const std::string& ip, int port) {
     view->Setting().Append(IPInfo(ip, port, ""));
     return view->Setting().ipList.back();
   }
   IPInfo& Entry(std::size_t i) { return view->Setting().ipList.at(i); }
-
   bool WaitForState(std::size_t i, ProbeState state) {
     return WaitFor([&] { return Entry(i).state == state; });
   }
-  // Waits until no probe of the view is still waiting for its outcome.
+  // Waits until no probe of the view, superseded ones included, awaits its outcome.
   bool WaitForOutcomes() {
     return WaitFor([&] {
       for (const IPInfo& e : view->Setting().ipList)
         if (e.socket && e.socket->AwaitingOutcome()) return false;
       return view->Setting().abandonedProbes.empty();
-    });
-  }
-  // Waits until the socket layer has closed this handle's descriptor.
-  static bool WaitForClosed(SOCKET handle) {
-    return WaitFor([&] {
-      FlushSocketWork();
-      return !IsOpenDescriptor(handle);
     });
   }
   std::size_t Alarms() const { return view->AlarmWorkers().Started(); }

@@ -1,4 +1,4 @@
-// The tone's pitch, length and overlapping are checked through the monitor's alarm.
+// The tone's pitch and length are checked through the monitor's alarm.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -10,34 +10,6 @@ using namespace kelvanor;
 using namespace kelvanor::testing;
 
 namespace {
-
-// A 16-bit mono wave file at the alarm's rate, so its samples arrive unchanged.
-void WriteWave(const QString& path, const std::vector<std::int16_t>& samples) {
-  const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
-  const struct {
-    char riff[4];
-    std::uint32_t riffSize;
-    char waveFmt[8];
-    std::uint32_t fmtSize;
-    std::uint16_t format, channels;
-    std::uint32_t rate, byteRate;
-    std::uint16_t blockAlign, bits;
-    char data[4];
-    std::uint32_t dataSize;
-  } header{{'R', 'I', 'F', 'F'}, 36 + bytes, {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '}, 16, 1, 1,
-           kAlarmSampleRate, kAlarmSampleRate * 2, 2, 16, {'d', 'a', 't', 'a'}, bytes};
-  static_assert(sizeof header == 44);
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(reinterpret_cast<const char*>(&header), sizeof header);
-  f.write(reinterpret_cast<const char*>(samples.data()), bytes);
-}
-
-std::vector<std::int16_t> Ramp(std::size_t count, int step) {
-  std::vector<std::int16_t> s(count);
-  for (std::size_t i = 0; i < count; ++i) s[i] = static_cast<std::int16_t>(1000 + (i * step) % 20000);
-  return s;
-}
 
 void WaitUntilQuiet() { ASSERT_TRUE(WaitFor([] { return !IsSoundPlaying(); })); }
 
@@ -68,21 +40,6 @@ TEST(AlarmTone, SoundsFromSeveralThreadsWhileTheDeviceClosesAndReopenAllReturn) 
   AudioCapture capture;
   Beep(800, 100);
   EXPECT_GT(Audible(capture.Finish()).length(), 0u);  // the device still comes back
-}
-
-TEST(AlarmWave, ANewFileCutsOffTheOneStillPlayingAndPlaysSampleForSample) {
-  QTemporaryDir dir;
-  const auto longWave = Ramp(kAlarmSampleRate * 3, 3);
-  const auto shortWave = Ramp(4000, 11);
-  WriteWave(dir.filePath("long.wav"), longWave);
-  WriteWave(dir.filePath("short.wav"), shortWave);
-  AudioCapture capture;
-  PlaySoundAsync(dir.filePath("long.wav").toStdString());
-  PlaySoundAsync(dir.filePath("short.wav").toStdString());
-  WaitUntilQuiet();
-  const auto samples = capture.Finish();
-  EXPECT_TRUE(Contains(samples, shortWave));
-  EXPECT_FALSE(Contains(samples, longWave));
 }
 
 TEST(AlarmWave, MissingOrUnreadableFilePlaysTheDefaultSound) {
