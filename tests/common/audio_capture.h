@@ -3,11 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "platform/alarm_audio.h"
 
@@ -29,8 +26,7 @@ class AudioCapture {
   std::vector<std::int16_t> Finish() {
     CloseAudio();
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     std::vector<std::int16_t> samples(static_cast<std::size_t>(bytes.size()) / 2);
     std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
     return samples;

@@ -32,11 +32,7 @@ inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
 inline void Pump(int ms) { WaitFor([] { return false; }, ms); }
 
 inline sockaddr_in Loopback(int port) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(static_cast<std::uint16_t>(port));
-  return a;
+  return sockaddr_in{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
 // A listening socket on 127.0.0.1 that never accepts: connects complete in its queue.
@@ -52,7 +48,6 @@ class TcpListener {
   }
   ~TcpListener() { close(fd_); }
   TcpListener(const TcpListener&) = delete;
-  TcpListener& operator=(const TcpListener&) = delete;
   int fd() const { return fd_; }
   int port() const { return port_; }
 

@@ -1,19 +1,15 @@
 #pragma once
 // The process's descriptors and threads: what a long run must give back, and a lowered
 // open-file limit for runs that must meet it.
-#include <dirent.h>
 #include <sys/resource.h>
+
+#include <filesystem>
+#include <iterator>
 
 namespace kelvanor::testing {
 
 inline int EntriesOf(const char* dir) {
-  int count = 0;
-  if (DIR* d = opendir(dir)) {
-    while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.') ++count;
-    closedir(d);
-  }
-  return count;
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator(dir), {}));
 }
 
 // Not counting the descriptor that reads the directory.
@@ -31,7 +27,6 @@ class OpenFileLimit {
   }
   ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
   OpenFileLimit(const OpenFileLimit&) = delete;
-  OpenFileLimit& operator=(const OpenFileLimit&) = delete;
   bool ok() const { return ok_; }
   rlim_t hard() const { return saved_.rlim_max; }
 

@@ -1,15 +1,13 @@
 #pragma once
 // One endpoint of every kind a monitor meets, for runs of many probe cycles: listening,
-// refused, accept-then-close, silent (answered by the shortened connect timeout) and a
-// name that never resolves. Each cycle is run until every outcome has arrived.
+// refused, accept-then-close, silent (answered by a short connect timeout) and a name that
+// never resolves. Each cycle is run until every outcome has arrived.
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
-#include <chrono>
 #include <deque>
 #include <memory>
-#include <string>
 
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
@@ -47,11 +45,8 @@ class AcceptAndHold {
 
 class SoakMix {
  public:
-  static constexpr std::chrono::milliseconds kSilentTimeout{5};
-
   // Adds the five endpoints to the view, in this order.
   explicit SoakMix(CKelvanorView& view) : view_(view) {
-    SetConnectTimeout(kSilentTimeout);
     SettingData& s = view.Setting();
     s.Append(IPInfo("127.0.0.1", listening_.port(), "listening"));
     s.Append(IPInfo("127.0.0.1", RefusedPort(), "refused"));
@@ -59,7 +54,6 @@ class SoakMix {
     s.Append(IPInfo("127.0.0.1", silent_.port(), "silent"));
     s.Append(IPInfo(TooLongHostName(), 80, "unresolvable"));
   }
-  ~SoakMix() { SetConnectTimeout(kWindowsConnectTimeout); }
 
   // One cycle, waited for until all five outcomes are in. False when one is missing or
   // not the one its endpoint gives; the counters add up what arrived.
@@ -88,6 +82,7 @@ class SoakMix {
 
  private:
   CKelvanorView& view_;
+  ShortConnectTimeout silentTimeout_{std::chrono::milliseconds(5)};
   MessageBoxRecorder boxes_;
   AcceptAndHold listening_;
   AcceptAndClose acceptClose_;

@@ -1,18 +1,13 @@
-#include <climits>
-
 #include "tests/monitor/view_fixture.h"
 
 using namespace kelvanor;
 using namespace kelvanor::testing;
 
-namespace {
-
 using RefreshTimer = ViewTest;
 
 TEST_F(RefreshTimer, PeriodIsComputedIn64BitsAndClampedToOneSecondAndInt32Max) {
-  const std::pair<std::int32_t, int> periods[] = {
-      {30, 30000}, {1, 1000}, {0, 1000}, {-7, 1000}, {INT32_MIN, 1000}, {2147483, 2147483000},
-      {2147484, INT32_MAX},  // 32-bit arithmetic would wrap here
+  const std::pair<std::int32_t, int> periods[] = {{30, 30000}, {1, 1000}, {0, 1000}, {-7, 1000},
+      {INT32_MIN, 1000}, {2147483, 2147483000}, {2147484, INT32_MAX},  // 32 bits would wrap here
       {INT32_MAX, INT32_MAX}, {5, 5000}};
   view->OnInitialUpdate();
   for (auto [seconds, ms] : periods) {
@@ -39,5 +34,3 @@ TEST_F(RefreshTimer, InitialUpdateRunsACycleThenOnlyTheRefreshTimerRunsMore) {
   EXPECT_NE(Entry(0).socket, nullptr);
   ASSERT_TRUE(WaitFor([&] { return server.accepted() >= 2; }, 5000));
 }
-
-}  // namespace

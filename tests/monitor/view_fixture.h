@@ -21,9 +21,6 @@ class ViewTest : public ::testing::Test {
     return view->Setting().ipList.back();
   }
   IPInfo& Entry(std::size_t i) { return view->Setting().ipList.at(i); }
-  bool WaitForState(std::size_t i, ProbeState state) {
-    return WaitFor([&] { return Entry(i).state == state; });
-  }
   // Waits until no probe of the view, superseded ones included, awaits its outcome.
   bool WaitForOutcomes() {
     return WaitFor([&] {
