@@ -17,10 +17,16 @@ class TimerTable {
   // The caller's id of a Qt timer event's timer, or -1 when it is not one of these.
   int IdOf(int qtTimerId) const;
   bool IsActive(int id) const;
+  // The period the timer runs with, or -1 when it does not run.
+  int PeriodOf(int id) const;
 
  private:
+  struct Timer {
+    QBasicTimer timer;
+    int periodMs = 0;
+  };
   QObject* owner_;
-  std::map<int, QBasicTimer> timers_;
+  std::map<int, Timer> timers_;
 };
 
 }  // namespace kelvanor

@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,8 +11,9 @@
 #include <QSocketNotifier>
 #include <QThread>
 #include <functional>
-#include <memory>
-#include <vector>
+#include <string>
+
+#include "platform/winsock.h"
 
 namespace kelvanor::testing {
 
@@ -28,51 +28,36 @@ inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
   return true;
 }
 
-// Runs the event loop for `ms` (to show that something does not happen).
-inline void Pump(int ms) {
-  QDeadlineTimer deadline(ms);
-  while (!deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(1);
-  }
-}
+// Runs the event loop for `ms`, to show that something does not happen.
+inline void Pump(int ms) { WaitFor([] { return false; }, ms); }
 
 inline sockaddr_in Loopback(int port) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(static_cast<std::uint16_t>(port));
-  return a;
+  return sockaddr_in{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
 // A listening socket on 127.0.0.1 that never accepts: connects complete in its queue.
 class TcpListener {
  public:
-  explicit TcpListener(int backlog = 64) {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  explicit TcpListener(int backlog = 64) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_in a = Loopback(0);
-    bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    listen(fd_, backlog);
     socklen_t len = sizeof a;
+    bind(fd_, reinterpret_cast<sockaddr*>(&a), len);
+    listen(fd_, backlog);
     getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
     port_ = ntohs(a.sin_port);
   }
   ~TcpListener() { close(fd_); }
   TcpListener(const TcpListener&) = delete;
-  TcpListener& operator=(const TcpListener&) = delete;
   int fd() const { return fd_; }
   int port() const { return port_; }
 
  private:
   int fd_;
-  int port_;
+  int port_ = 0;
 };
 
 // A port on 127.0.0.1 that nothing listens on: connects to it are refused.
-inline int RefusedPort() {
-  TcpListener probe;
-  return probe.port();  // closed again on return
-}
+inline int RefusedPort() { return TcpListener().port(); }  // closed again on return
 
 // Accepts every connection on the event loop and closes it at once.
 class AcceptAndClose {
@@ -80,10 +65,9 @@ class AcceptAndClose {
   AcceptAndClose() : notifier_(listener_.fd(), QSocketNotifier::Read) {
     QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
       int c = accept(listener_.fd(), nullptr, nullptr);
-      if (c >= 0) {
-        ++accepted_;
-        close(c);
-      }
+      if (c < 0) return;
+      close(c);
+      ++accepted_;
     });
   }
   int port() const { return listener_.port(); }
@@ -99,8 +83,7 @@ class AcceptAndClose {
 // are dropped, so a connect to it stays pending until somebody gives up.
 class SilentEndpoint {
  public:
-  SilentEndpoint() : listener_(0) {
-    filler_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  SilentEndpoint() : listener_(0), filler_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_in a = Loopback(listener_.port());
     connect(filler_, reinterpret_cast<sockaddr*>(&a), sizeof a);  // completes: fills the queue
   }
@@ -112,6 +95,21 @@ class SilentEndpoint {
   int filler_;
 };
 
+// Silent endpoints answer within a test's patience while it lives.
+class ShortConnectTimeout {
+ public:
+  explicit ShortConnectTimeout(std::chrono::milliseconds t) { SetConnectTimeout(t); }
+  ~ShortConnectTimeout() { SetConnectTimeout(kWindowsConnectTimeout); }
+};
+
 inline bool IsOpenDescriptor(int fd) { return fcntl(fd, F_GETFD) != -1; }
+
+// Longer than any host name may be, so the resolver library fails it at once without
+// sending a query: tests never ask the machine's name server, which is off the machine.
+inline std::string TooLongHostName() {
+  std::string name;
+  for (int i = 0; i < 5; ++i) name += std::string(59, 'h') + ".";
+  return name + "invalid";
+}
 
 }  // namespace kelvanor::testing

@@ -19,7 +19,6 @@ class MessageBoxRecorder {
   }
   ~MessageBoxRecorder() { SetMessageBoxHook(std::move(previous_)); }
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
   std::vector<MessageBoxCall> calls;
 

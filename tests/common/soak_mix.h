@@ -1,15 +1,13 @@
 #pragma once
 // One endpoint of every kind a monitor meets, for runs of many probe cycles: listening,
-// refused, accept-then-close, silent (answered by the shortened connect timeout) and a
-// name that never resolves. Each cycle is run until every outcome has arrived.
+// refused, accept-then-close, silent (answered by a short connect timeout) and a name that
+// never resolves. Each cycle is run until every outcome has arrived.
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
-#include <chrono>
 #include <deque>
 #include <memory>
-#include <string>
 
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
@@ -45,21 +43,10 @@ class AcceptAndHold {
   std::deque<std::unique_ptr<QSocketNotifier>> held_;
 };
 
-// Longer than any host name may be, so the resolver fails it at once without sending a
-// query: thousands of cycles neither wait for nor load a name server.
-inline std::string TooLongHostName() {
-  std::string name;
-  for (int i = 0; i < 5; ++i) name += std::string(59, 'h') + ".";
-  return name + "invalid";
-}
-
 class SoakMix {
  public:
-  static constexpr std::chrono::milliseconds kSilentTimeout{5};
-
   // Adds the five endpoints to the view, in this order.
   explicit SoakMix(CKelvanorView& view) : view_(view) {
-    SetConnectTimeout(kSilentTimeout);
     SettingData& s = view.Setting();
     s.Append(IPInfo("127.0.0.1", listening_.port(), "listening"));
     s.Append(IPInfo("127.0.0.1", RefusedPort(), "refused"));
@@ -67,7 +54,6 @@ class SoakMix {
     s.Append(IPInfo("127.0.0.1", silent_.port(), "silent"));
     s.Append(IPInfo(TooLongHostName(), 80, "unresolvable"));
   }
-  ~SoakMix() { SetConnectTimeout(kWindowsConnectTimeout); }
 
   // One cycle, waited for until all five outcomes are in. False when one is missing or
   // not the one its endpoint gives; the counters add up what arrived.
@@ -80,7 +66,6 @@ class SoakMix {
         if (list[i].state == Connecting) return false;
       return boxes_.calls.size() > boxesBefore && view_.Setting().abandonedProbes.empty();
     });
-    ++cycles;
     if (!arrived) return false;
     const std::size_t listeningUp = (list[0].state == Connected) + (list[2].state == Connected);
     const bool wasRefused = list[1].state == Failed && list[1].result == Gbk(u8"连接异常");
@@ -93,10 +78,11 @@ class SoakMix {
     return listeningUp == 2 && wasRefused && timedOutNow && notFound == 1;
   }
 
-  std::size_t cycles = 0, connected = 0, refused = 0, timedOut = 0, unresolved = 0;
+  std::size_t connected = 0, refused = 0, timedOut = 0, unresolved = 0;
 
  private:
   CKelvanorView& view_;
+  ShortConnectTimeout silentTimeout_{std::chrono::milliseconds(5)};
   MessageBoxRecorder boxes_;
   AcceptAndHold listening_;
   AcceptAndClose acceptClose_;

@@ -1,85 +1,23 @@
-#include <sys/resource.h>
-
+// Cycles and notifications; the soak test checks the outcome of every kind of endpoint.
+#include "tests/common/process_counts.h"
 #include "tests/monitor/view_fixture.h"
 
 using namespace kelvanor;
 using namespace kelvanor::testing;
 
+namespace {
+
 using ProbeCycle = ViewTest;
 
-TEST_F(ProbeCycle, ListeningEndpointShowsNormalConnection) {
-  TcpListener listener;
-  Add("127.0.0.1", listener.port(), "db");
-  view->RefreshStatus();
-  EXPECT_EQ(Entry(0).state, Connecting);
-  EXPECT_EQ(Entry(0).result, Gbk(u8"连接中..."));
-  ASSERT_TRUE(WaitForState(0, Connected));
-  EXPECT_EQ(Entry(0).result, Gbk(u8"正常连接"));
-  EXPECT_EQ(Alarms(), 0u);
-  EXPECT_TRUE(boxes.calls.empty());
-}
+// With no slice time, each slice starts the fewest entries it may, so the walk of a list
+// of ten slices takes ten turns whatever the machine's speed.
+constexpr std::size_t kSlice = CKelvanorView::kEntriesPerSliceAtLeast;
+constexpr std::size_t kLongList = 10 * kSlice;
 
-TEST_F(ProbeCycle, RefusedEndpointFailsWithOneAlarmEveryCycle) {
-  Add("127.0.0.1", RefusedPort());
-  for (std::size_t cycle = 1; cycle <= 2; ++cycle) {
-    view->RefreshStatus();
-    EXPECT_EQ(Entry(0).state, Connecting);
-    ASSERT_TRUE(WaitForState(0, Failed));
-    EXPECT_EQ(Entry(0).result, Gbk(u8"连接异常"));
-    Pump(30);
-    EXPECT_EQ(Alarms(), cycle);
-  }
-  EXPECT_TRUE(boxes.calls.empty());
-}
-
-TEST_F(ProbeCycle, EndpointThatAcceptsAndClosesStaysConnected) {
-  AcceptAndClose server;
-  Add("127.0.0.1", server.port());
-  ConnectUntilPeerClosed(0);
-  EXPECT_EQ(Entry(0).state, Connected);
-  EXPECT_EQ(Entry(0).result, Gbk(u8"正常连接"));
-  EXPECT_EQ(Alarms(), 0u);
-}
-
-TEST_F(ProbeCycle, SilentEndpointTimesOutLikeWindows) {
-  ShortConnectTimeout shortTimeout(std::chrono::milliseconds(200));
-  SilentEndpoint silent;
-  Add("127.0.0.1", silent.port());
-  view->RefreshStatus();
-  ASSERT_TRUE(WaitForState(0, Failed));
-  EXPECT_EQ(Entry(0).result, Gbk(u8"连接超时"));
-  EXPECT_EQ(Alarms(), 1u);
-}
-
-TEST_F(ProbeCycle, SameEndpointTwiceGetsTwoProbes) {
-  TcpListener listener;
-  Add("127.0.0.1", listener.port(), "a");
-  Add("127.0.0.1", listener.port(), "b");
-  view->RefreshStatus();
-  EXPECT_NE(Entry(0).socket->handle, Entry(1).socket->handle);
-  ASSERT_TRUE(WaitForState(0, Connected));
-  ASSERT_TRUE(WaitForState(1, Connected));
-}
-
-TEST_F(ProbeCycle, EmptyListOnlyRepaints) {
-  view->RefreshStatus();
-  Pump(20);
-  EXPECT_TRUE(boxes.calls.empty());
-  EXPECT_EQ(Alarms(), 0u);
-  EXPECT_TRUE(view->Setting().abandonedProbes.empty());
-}
-
-TEST_F(ProbeCycle, PortAbove65535ProbesItsLow16Bits) {
-  Add("127.0.0.1", 65536);
-  Add("127.0.0.1", 70000);
-  view->RefreshStatus();
-  EXPECT_EQ(Entry(0).port, 65536);
-  EXPECT_EQ(Entry(0).socket->port, 0);
-  EXPECT_EQ(Entry(0).socket->address.sin_port, 0);
-  EXPECT_EQ(Entry(1).port, 70000);
-  EXPECT_EQ(Entry(1).socket->port, 4464);
-  EXPECT_EQ(Entry(1).socket->address.sin_port, htons(4464));
-  EXPECT_TRUE(WaitForOutcomes());
+// Gives the entry a probe whose handle is no socket of the layer: never closed for real.
+void FakeProbe(IPInfo& entry, SOCKET handle) {
+  entry.socket = std::make_unique<Socket>();
+  entry.socket->handle = handle;
 }
 
 TEST_F(ProbeCycle, CycleWhilePreviousIsPendingStillAlarmsForTheSupersededProbe) {
@@ -89,87 +27,122 @@ TEST_F(ProbeCycle, CycleWhilePreviousIsPendingStillAlarmsForTheSupersededProbe) 
   view->RefreshStatus();
   Socket* first = Entry(0).socket.get();
   view->RefreshStatus();
-  EXPECT_NE(Entry(0).socket.get(), first);
   ASSERT_EQ(view->Setting().abandonedProbes.size(), 1u);
   EXPECT_EQ(view->Setting().abandonedProbes[0].get(), first);
-  ASSERT_TRUE(WaitForState(0, Failed));
+  ASSERT_TRUE(WaitFor([&] { return Entry(0).state == Failed; }));
   ASSERT_TRUE(WaitForOutcomes());  // the superseded probe is freed once its outcome came
   EXPECT_EQ(Alarms(), 2u);
 }
 
-TEST_F(ProbeCycle, ClosedProbeNeverClosesTheSocketThatReusedItsHandle) {
-  AcceptAndClose server;
-  Add("127.0.0.1", server.port());
-  SOCKET handle = ConnectUntilPeerClosed(0);
-  int other = socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_EQ(other, handle) << "the kernel hands out the lowest free descriptor";
-  view->RefreshStatus();  // destroys the closed probe
-  FlushSocketWork();
-  EXPECT_TRUE(IsOpenDescriptor(other));
-  close(other);
-}
-
-TEST_F(ProbeCycle, NotificationForASocketNoEntryHoldsChangesNothingButAlarms) {
+TEST_F(ProbeCycle, CloseWithAnErrorKeepsTheEntryAndTheClosedProbeNeverClosesTheSocketThatReusedItsHandle) {
   TcpListener listener;
   Add("127.0.0.1", listener.port());
   view->RefreshStatus();
-  ASSERT_TRUE(WaitForState(0, Connected));
-  view->OnSocketEvent(987654, FD_CONNECT | (WSAECONNREFUSED << 16));
+  ASSERT_TRUE(WaitFor([&] { return Entry(0).state == Connected; }));
+  const SOCKET handle = Entry(0).socket->handle;
+  view->OnSocketEvent(handle, FD_CLOSE | (WSAECONNRESET << 16));  // the peer reset
+  EXPECT_EQ(WSAGetLastError(), WSAECONNRESET);
   EXPECT_EQ(Entry(0).state, Connected);
-  EXPECT_EQ(Alarms(), 1u);
+  EXPECT_EQ(Entry(0).result, Gbk(u8"正常连接"));
+  EXPECT_EQ(Alarms(), 0u);
+  FlushSocketWork();
+  const SOCKET other = WSASocketA(2, 1, 0);
+  ASSERT_EQ(other, handle) << "the probe's socket is closed, so its descriptor is handed out again";
+  view->RefreshStatus();  // destroys the closed probe
+  FlushSocketWork();
+  EXPECT_TRUE(IsOpenDescriptor(other));
+  EXPECT_EQ(closesocket(other), 0);
 }
 
-TEST_F(ProbeCycle, ErrorCodesBecomeTileTexts) {
-  Add("127.0.0.1", 1);
-  Entry(0).socket = std::make_unique<Socket>();
-  Entry(0).socket->handle = 424242;  // no socket of the layer: never closed for real
-  auto failWith = [&](int code) {
+TEST_F(ProbeCycle, OutcomeFindsItsEntryThroughItsHandleWithItsTextAndAStaleHandleGivesNoEntry) {
+  for (SOCKET handle : {424242, 424243}) {
+    FakeProbe(Add("127.0.0.1", 1), handle);
+    view->Setting().NoteProbe(view->Setting().ipList.back());
+  }
+  const std::pair<int, std::string> texts[] = {{10059, "Unknown code?"}, {10065, "No route to host."},
+                                               {10038, Gbk(u8"非法的socket")}, {10035, ""}};  // would block: none
+  for (const auto& [code, text] : texts) {
     view->OnSocketEvent(424242, FD_CONNECT | (static_cast<std::uint32_t>(code) << 16));
     EXPECT_EQ(Entry(0).state, Failed) << code;
-    return Entry(0).result;
-  };
-  EXPECT_EQ(failWith(10059), "Unknown code?");
-  EXPECT_EQ(failWith(10065), "No route to host.");
-  EXPECT_EQ(failWith(10038), Gbk(u8"非法的socket"));
-  EXPECT_EQ(failWith(10035), "");  // would block has no text
-  view->OnSocketEvent(424242, FD_CONNECT);
-  EXPECT_EQ(Entry(0).state, Connected);
-  view->OnSocketEvent(424242, 8);  // an event the view did not ask for: nothing
-  EXPECT_EQ(Entry(0).state, Connected);
+    EXPECT_EQ(Entry(0).result, text) << code;
+  }
+  view->OnSocketEvent(424243, FD_CONNECT);
+  view->OnSocketEvent(424243, 8);  // an event the view did not ask for: nothing
+  EXPECT_EQ(Entry(1).state, Connected);
+  Entry(1).socket->handle = 424244;  // a new probe: the handle noted for the entry is stale
+  view->OnSocketEvent(424243, FD_CONNECT | (WSAECONNREFUSED << 16));
+  view->OnSocketEvent(987654, FD_CONNECT | (WSAECONNREFUSED << 16));  // never any entry's
+  EXPECT_EQ(Entry(1).state, Connected);
+  EXPECT_EQ(Alarms(), 6u);  // every failed connect sounds the alarm, an entry's or not
+  view->Setting().soundType = 0;
+  view->OnSocketEvent(424242, FD_CONNECT | (WSAECONNREFUSED << 16));
+  EXPECT_EQ(Alarms(), 6u);  // but not with alarm kind 0
 }
 
-TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxNotOnePerTick) {
+TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxPerCycleNotOnePerTickOrSlice) {
   Add("127.0.0.1", RefusedPort());
   view->RefreshStatus();  // brings the socket layer up before descriptors run out
   ASSERT_TRUE(WaitForOutcomes());
-  // Closed now, so that no descriptor frees up below the limit while the test runs.
-  Entry(0).socket.reset();
+  Entry(0).socket.reset();  // closed now, so that no descriptor frees up below the limit
   FlushSocketWork();
-  rlimit saved{};
-  getrlimit(RLIMIT_NOFILE, &saved);
-  int lowestFree = dup(0);
+  for (std::size_t i = 0; i < kSlice; ++i) Add("127.0.0.1", 1);  // the failures span two slices
+  view->SetSliceTime(std::chrono::microseconds(0));
+  const int lowestFree = dup(0);
   close(lowestFree);
-  rlimit tight = saved;
-  tight.rlim_cur = static_cast<rlim_t>(lowestFree);
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
   int nested = 0;
   {
+    OpenFileLimit limit(static_cast<rlim_t>(lowestFree));
     MessageBoxRecorder recorder([&] {
-      // Timer ticks keep coming while the box is open.
-      for (; nested < 3; ++nested) view->RefreshStatus();
+      for (; nested < 3; ++nested) view->RefreshStatus();  // timer ticks while the box is open
     });
     view->RefreshStatus();
-    setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(WaitFor([&] { return !view->IsWalking(); }));
     ASSERT_EQ(recorder.calls.size(), 1u);
-    EXPECT_EQ(recorder.calls[0].text, "Error - Too many open files. - in [Socket::Create()]");
+    EXPECT_EQ(recorder.calls[0].text, kTooManyFiles);
     EXPECT_EQ(recorder.calls[0].caption, "Error.");
     EXPECT_EQ(recorder.calls[0].icon, MessageIcon::Error);
     EXPECT_EQ(recorder.calls[0].owner, view.get());
   }
   EXPECT_EQ(nested, 3);
-  EXPECT_EQ(Entry(0).state, Connecting);
-  EXPECT_EQ(Entry(0).result, Gbk(u8"连接中..."));
-  EXPECT_EQ(Entry(0).socket->handle, INVALID_SOCKET);
-  EXPECT_STREQ(Entry(0).socket->errorText, "Error - Too many open files. - in [Socket::Create()]");
+  for (std::size_t i = 0; i <= kSlice; ++i) {
+    EXPECT_EQ(Entry(i).state, Connecting) << i;  // the first was Failed
+    EXPECT_EQ(Entry(i).result, Gbk(u8"连接中...")) << i;
+    EXPECT_EQ(Entry(i).socket->errorText, kTooManyFiles) << i;
+  }
   EXPECT_EQ(Alarms(), 1u);  // only the first, real refusal
 }
+
+TEST_F(ProbeCycle, RefreshInTheMiddleOfTheWalkTakesOverLosesNoOutcomeAndLeaksNoDescriptor) {
+  TcpListener listener(4 * kLongList);
+  const int refused = RefusedPort();
+  for (std::size_t i = 0; i < kLongList; ++i) Add("127.0.0.1", i % 2 ? listener.port() : refused);
+  closesocket(WSASocketA(2, 1, 0));  // the socket layer's own descriptors come first
+  FlushSocketWork();
+  const int before = OpenDescriptors();
+  view->SetSliceTime(std::chrono::microseconds(0));
+  view->RefreshStatus();
+  ASSERT_TRUE(view->IsWalking());
+  EXPECT_NE(Entry(kSlice - 1).socket, nullptr);
+  EXPECT_EQ(Entry(kSlice).socket, nullptr);  // left to a later turn
+  // Refresh commands faster than the walk: each cycle goes on where the last one stood,
+  // so the end of the list is reached all the same.
+  for (std::size_t n = 1; n < kLongList / kSlice; ++n) view->RefreshStatus();
+  for (std::size_t i = 0; i < kLongList; ++i) ASSERT_NE(Entry(i).socket, nullptr) << i;
+  view->RestartRefreshTimer();
+  ASSERT_TRUE(WaitForOutcomes());
+  ASSERT_TRUE(WaitFor([&] { return !view->IsWalking(); }));
+  for (std::size_t i = 0; i < kLongList; ++i) EXPECT_EQ(Entry(i).state, i % 2 ? Connected : Failed) << i;
+  // The last cycle walked the whole list once more after its first slice; every refused
+  // probe sounded its alarm, superseded ones included.
+  EXPECT_EQ(Alarms(), kLongList / 2 + (kLongList - kSlice) / 2);
+  EXPECT_TRUE(boxes.calls.empty());
+  EXPECT_TRUE(view->Setting().abandonedProbes.empty());
+  // One descriptor per entry, however the walks overlapped; none once they are gone.
+  FlushSocketWork();
+  EXPECT_EQ(OpenDescriptors() - before, static_cast<int>(kLongList));
+  view.reset();
+  FlushSocketWork();
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+}  // namespace

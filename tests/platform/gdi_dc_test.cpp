@@ -1,6 +1,6 @@
+// Text rules of the device context; the board's and the grid's tests check its pixels.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QPainter>
 
 #include "platform/gbk.h"
@@ -10,7 +10,7 @@ using namespace kelvanor;
 
 namespace {
 
-// A white image with a GdiDC over the whole of it.
+// A white image with a GdiDC over the whole of it, in a 12-pixel CJK font.
 struct Canvas {
   explicit Canvas(int w = 60, int h = 40) : image(w, h, QImage::Format_RGB32) {
     image.fill(Qt::white);
@@ -24,144 +24,83 @@ struct Canvas {
     painter.end();
     return image;
   }
-  COLORREF At(const QImage& img, int x, int y) const { return FromQColor(img.pixelColor(x, y)); }
+  // The extent DT_CALCRECT gives `text` within `width`.
+  QSize Measure(const std::string& text, unsigned format, int width = 1000) {
+    GdiRect r{0, 0, width, 0};
+    dc->DrawText(text, r, format | DT_CALCRECT);
+    return QSize(r.Width(), r.Height());
+  }
   QImage image;
   QPainter painter;
   std::unique_ptr<GdiDC> dc;
 };
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-
-int InkColumns(const QImage& img) {
-  int count = 0;
-  for (int x = 0; x < img.width(); ++x)
-    for (int y = 0; y < img.height(); ++y)
-      if (img.pixelColor(x, y) != Qt::white) { ++count; break; }
-  return count;
+bool IsBlank(const QImage& image) {
+  QImage white(image.size(), image.format());
+  white.fill(Qt::white);
+  return image == white;
 }
 
-}  // namespace
-
-TEST(GdiDC, RectanglesAndLinesLeaveOutTheirRightAndBottomEdge) {
-  Canvas c;
-  c.dc->FillSolidRect({2, 2, 5, 4}, kRed);
-  c.dc->SelectPen({GdiPen::Solid, 1, kRed});
-  c.dc->MoveTo(10, 10);
-  c.dc->LineTo(20, 10);
-  c.dc->MoveTo(30, 20);
-  c.dc->LineTo(30, 10);  // upwards: 20 down to 11
-  QImage img = c.Done();
-  EXPECT_EQ(c.At(img, 2, 2), kRed);
-  EXPECT_EQ(c.At(img, 4, 3), kRed);
-  EXPECT_EQ(c.At(img, 5, 3), kWhite);
-  EXPECT_EQ(c.At(img, 4, 4), kWhite);
-  EXPECT_EQ(c.At(img, 10, 10), kRed);
-  EXPECT_EQ(c.At(img, 19, 10), kRed);
-  EXPECT_EQ(c.At(img, 20, 10), kWhite);
-  EXPECT_EQ(c.At(img, 30, 20), kRed);
-  EXPECT_EQ(c.At(img, 30, 11), kRed);
-  EXPECT_EQ(c.At(img, 30, 10), kWhite);
+// The image of `text` drawn with `format` on a canvas `height` pixels high.
+QImage TextImage(const std::string& text, unsigned format, int height = 20) {
+  Canvas c(60, height);
+  GdiRect r{0, 0, 60, height};
+  c.dc->DrawText(text, r, format);
+  return c.Done();
 }
 
-TEST(GdiDC, WindowOriginShiftsEveryDrawing) {
-  Canvas c;
-  c.dc->SetWindowOrg(100, 200);
-  c.dc->FillSolidRect({100, 200, 101, 201}, kRed);
-  QImage img = c.Done();
-  EXPECT_EQ(c.At(img, 0, 0), kRed);
-  EXPECT_EQ(c.At(img, 1, 0), kWhite);
-}
-
-TEST(GdiDC, RoundRectangleCutsOnlyItsCornersAndRingLeavesInsideAlone) {
-  Canvas c;
-  c.dc->FillSolidRect({0, 0, 60, 40}, RGB(0, 0, 255));
-  c.dc->FillRoundRectRegion({10, 10, 31, 21}, 4, 4, kRed);  // covers 10..30 x 10..20
-  c.dc->FillRoundRectRing({40, 10, 51, 21}, {41, 11, 50, 20}, 4, 4, kRed);
-  QImage img = c.Done();
-  EXPECT_NE(c.At(img, 10, 10), kRed);  // corner pixel cut
-  EXPECT_EQ(c.At(img, 11, 10), kRed);
-  EXPECT_EQ(c.At(img, 10, 11), kRed);
-  EXPECT_EQ(c.At(img, 30, 15), kRed);
-  EXPECT_EQ(c.At(img, 20, 20), kRed);
-  EXPECT_NE(c.At(img, 31, 15), kRed);
-  EXPECT_NE(c.At(img, 20, 21), kRed);
-  EXPECT_EQ(c.At(img, 40, 15), kRed);   // ring edge
-  EXPECT_EQ(c.At(img, 45, 20), kRed);
-  EXPECT_EQ(c.At(img, 45, 15), RGB(0, 0, 255));  // inside untouched
-}
-
-TEST(GdiDC, CalcRectMeasuresWithoutDrawing) {
-  Canvas c;
-  GdiRect one{0, 0, 1000, 0};
-  const int h = c.dc->DrawText("abc", one, DT_SINGLELINE | DT_CALCRECT);
-  EXPECT_EQ(one.Width(), c.dc->GetTextExtent("abc").width());
-  EXPECT_EQ(one.Height(), h);
-  GdiRect two{0, 0, 1000, 0};
-  c.dc->DrawText("abc\ndef", two, DT_WORDBREAK | DT_CALCRECT);
-  EXPECT_EQ(two.Height(), 2 * h);
-  GdiRect narrow{0, 0, c.dc->GetTextExtent("abc").width() + 2, 0};
-  c.dc->DrawText("abc def ghi", narrow, DT_WORDBREAK | DT_CALCRECT);
-  EXPECT_EQ(narrow.Height(), 3 * h);
-  EXPECT_EQ(InkColumns(c.Done()), 0);
-}
-
-TEST(GdiDC, AmpersandIsAMnemonicUnlessNoPrefix) {
-  Canvas c;
-  GdiRect prefix{0, 0, 1000, 0}, literal{0, 0, 1000, 0}, plain{0, 0, 1000, 0};
-  c.dc->DrawText("a&b", prefix, DT_SINGLELINE | DT_CALCRECT);
-  c.dc->DrawText("a&b", literal, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
-  c.dc->DrawText("ab", plain, DT_SINGLELINE | DT_CALCRECT);
-  EXPECT_EQ(prefix.Width(), plain.Width());
-  EXPECT_GT(literal.Width(), plain.Width());
-}
-
-TEST(GdiDC, TextIsClippedToItsRectangleAndEllipsisKeepsItInside) {
-  Canvas clipped(80, 20), elided(80, 20);
-  GdiRect r{0, 0, 20, 20};
-  clipped.dc->DrawText("WWWWWWWWWW", r, DT_SINGLELINE);
-  elided.dc->DrawText("WWWWWWWWWW", r, DT_SINGLELINE | DT_END_ELLIPSIS);
-  EXPECT_LE(InkColumns(clipped.Done()), 20);
-  EXPECT_LE(InkColumns(elided.Done()), 20);
-  Canvas wide(80, 20);
-  GdiRect noclip{0, 0, 20, 20};
-  wide.dc->DrawText("WWWWWWWWWW", noclip, DT_SINGLELINE | DT_NOCLIP);
-  EXPECT_GT(InkColumns(wide.Done()), 20);
-}
-
-TEST(GdiDC, CjkTextIsDrawnInTheTextColour) {
-  Canvas c;
-  c.dc->SetBkMode(TRANSPARENT);
-  c.dc->SetTextColor(kRed);
-  GdiRect r{0, 0, 60, 40};
-  c.dc->DrawText(Gbk(u8"正常连接"), r, DT_SINGLELINE);
-  QImage img = c.Done();
-  bool red = false;
-  for (int x = 0; x < 60 && !red; ++x)
-    for (int y = 0; y < 40 && !red; ++y) red = c.At(img, x, y) == kRed;
-  EXPECT_TRUE(red);
-}
-
-TEST(GdiDC, RestoreDCBringsBackColoursFontAndOrigin) {
+TEST(GdiDC, RestoreDCGoesBackToTheSavedLevelAndIgnoresLevelsNeverSaved) {
   Canvas c;
   const int level = c.dc->SaveDC();
-  c.dc->SetTextColor(kRed);
-  c.dc->SetBkMode(TRANSPARENT);
-  c.dc->SetWindowOrg(5, 5);
+  c.dc->SetTextColor(RGB(255, 0, 0));
+  for (int never : {0, level + 1}) {
+    c.dc->RestoreDC(never);
+    EXPECT_EQ(c.dc->GetTextColor(), RGB(255, 0, 0)) << never;
+  }
   c.dc->RestoreDC(level);
   EXPECT_EQ(c.dc->GetTextColor(), RGB(0, 0, 0));
-  EXPECT_EQ(c.dc->GetBkMode(), OPAQUE);
-  EXPECT_EQ(c.dc->GetWindowOrg(), QPoint(0, 0));
   c.Done();
 }
 
-TEST(GdiFont, FaceNamesMapToInstalledFontsAtTheRequestedPixelHeight) {
-  LogFont lf;
-  lf.lfHeight = -15;
-  const std::string song = Gbk(u8"宋体");
-  std::copy(song.begin(), song.end(), lf.lfFaceName);
-  QFont font = FontFromLogFont(lf);
+TEST(GdiText, CalcRectMeasuresLinesAndEllipsesWithoutDrawing) {
+  Canvas c;
+  const QSize abc = c.Measure("abc", DT_SINGLELINE);
+  EXPECT_EQ(abc, c.dc->GetTextExtent("abc"));
+  EXPECT_EQ(c.Measure("abc\ndef", DT_WORDBREAK).height(), 2 * abc.height());
+  EXPECT_EQ(c.Measure("abc def ghi", DT_WORDBREAK, abc.width() + 2).height(), 3 * abc.height());
+  // An ellipsis keeps the longest prefix that fits, one that fits exactly included.
+  const int exact = c.dc->GetTextExtent("WW...").width();
+  EXPECT_EQ(c.Measure("WWWWWWWW", DT_SINGLELINE | DT_END_ELLIPSIS, exact).width(), exact);
+  EXPECT_EQ(c.Measure("WWWWWWWW", DT_SINGLELINE | DT_END_ELLIPSIS, exact - 1), c.dc->GetTextExtent("W..."));
+  EXPECT_TRUE(IsBlank(c.Done()));
+}
+
+TEST(GdiText, EditControlDropsOnlyAPartlyVisibleLastLine) {
+  const int line = Canvas().dc->GetTextMetrics().tmHeight;
+  const unsigned format = DT_WORDBREAK | DT_EDITCONTROL;
+  EXPECT_FALSE(IsBlank(TextImage("W\nW", format, 2 * line).copy(0, line, 60, line)));
+  EXPECT_TRUE(IsBlank(TextImage("W\nW", format, 2 * line - 1).copy(0, line, 60, line - 1)));
+}
+
+TEST(GdiText, AmpersandUnderlinesTheNextLetterAndTwoShowOne) {
+  EXPECT_NE(TextImage("a&bc", DT_SINGLELINE), TextImage("abc", DT_SINGLELINE));
+  EXPECT_EQ(TextImage("a&&bc", DT_SINGLELINE), TextImage("a&bc", DT_SINGLELINE | DT_NOPREFIX));
+}
+
+TEST(GdiFont, FaceNamesMapToInstalledFontsAndFontsAreEqualOnlyWhenEveryFieldIs) {
+  LogFont song;
+  song.lfHeight = -15;
+  const std::string face = Gbk(u8"宋体");
+  std::copy(face.begin(), face.end(), song.lfFaceName);
+  const QFont font = FontFromLogFont(song);
   EXPECT_EQ(font.family(), QStringLiteral("WenQuanYi Micro Hei"));
   EXPECT_EQ(font.pixelSize(), 15);
-  EXPECT_EQ(FontFromLogFont(MessageLogFont()).pixelSize(), -MessageLogFont().lfHeight);
+  LogFont clip = song, named = song;
+  clip.lfClipPrecision = 2;
+  named.lfFaceName[0] = 'x';
+  EXPECT_TRUE(LogFont(song) == song);
+  EXPECT_FALSE(clip == song);
+  EXPECT_FALSE(named == song);
 }
+
+}  // namespace

@@ -1,8 +1,7 @@
 // Lookups run on their own threads; every answer must come back on the UI thread once,
 // to the caller that is still waiting for it, however many are in flight together.
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 
 #include <map>
 #include <thread>
