@@ -8,54 +8,49 @@
 namespace kelvanor::test {
 namespace {
 
-class AboutTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    previous_ = SetUrlOpener([this](const QUrl& url) {
-      opened_.push_back(url);
-      return true;
-    });
-  }
-  void TearDown() override { SetUrlOpener(previous_); }
-
-  std::vector<QUrl> opened_;
-
- private:
-  UrlOpener previous_;
-};
-
-TEST_F(AboutTest, WebLinkOpensTheMakersAddressAndTheNameLinkDoesNothing) {
+// Clicks land on the links' texts, which start at the labels' left edges.
+TEST(AboutBox, WebLinkOpensTheMakersAddressAndTheNameLinkDoesNothing) {
+  std::vector<QUrl> opened;
+  const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
   CAboutDlg about;
-  QLabel* web = about.Link(CAboutDlg::IDC_WEB_LINK);
-  QLabel* maker = about.Link(CAboutDlg::IDC_MAKER_LINK);
-  ASSERT_NE(web, nullptr);
-  ASSERT_NE(maker, nullptr);
-  emit maker->linkActivated("#maker");
-  EXPECT_TRUE(opened_.empty());
-  emit web->linkActivated("https://elsewhere.invalid/");
-  EXPECT_TRUE(opened_.empty());
-  emit web->linkActivated(CAboutDlg::WebAddress());
-  ASSERT_EQ(opened_.size(), 1u);
-  EXPECT_EQ(opened_[0], QUrl(CAboutDlg::WebAddress()));
+  about.show();
+  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), about.Link(CAboutDlg::IDC_WEB_LINK)})
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
+  SetUrlOpener(previous);
+  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
 }
 
-TEST_F(AboutTest, ShowsTheProductLineAndClosesOnOk) {
+TEST(AboutBox, ShowsTheProductLineAndClosesOnOk) {
   CAboutDlg about;
-  bool productLine = false;
-  for (QLabel* label : about.findChildren<QLabel*>()) productLine |= label->text() == "ORVEX-tallowick v1.01";
-  EXPECT_TRUE(productLine);
-  EXPECT_TRUE(about.OkButton()->isDefault());
   about.show();
+  EXPECT_EQ(about.windowTitle(), QString::fromUtf8(reinterpret_cast<const char*>(u8"关于")));
+  QStringList texts;
+  for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
+  EXPECT_TRUE(about.OkButton()->isDefault());
   QTest::mouseClick(about.OkButton(), Qt::LeftButton);
   EXPECT_EQ(about.result(), QDialog::Accepted);
   EXPECT_FALSE(about.isVisible());
 }
 
-// Every item lies inside the box, as its dialog-unit layout places them.
-TEST_F(AboutTest, ItemsFitTheBox) {
+// The box cannot be resized, and its items sit where its layout puts them in units of the
+// box's 197 x 75: icon, product line, second line, maker, web address, OK.
+TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
   CAboutDlg about;
-  for (QWidget* child : about.findChildren<QWidget*>())
-    EXPECT_TRUE(about.rect().contains(child->geometry())) << child->metaObject()->className();
+  EXPECT_EQ(about.minimumSize(), about.size());
+  EXPECT_EQ(about.maximumSize(), about.size());
+  const QRect units[] = {{14, 14, 20, 20}, {42, 14, 114, 8}, {42, 26, 114, 8},
+                         {18, 41, 89, 14}, {17, 54, 89, 14}, {140, 54, 50, 14}};
+  const QList<QWidget*> items = about.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(items.size(), std::ssize(units));
+  const double x = about.width() / 197.0, y = about.height() / 75.0;
+  for (int i = 0; i < items.size(); ++i) {
+    const QRect at = items[i]->geometry(), unit = units[i];
+    EXPECT_NEAR(at.x(), unit.x() * x, 2) << i;
+    EXPECT_NEAR(at.y(), unit.y() * y, 2) << i;
+    EXPECT_NEAR(at.width(), unit.width() * x, 2) << i;
+    EXPECT_NEAR(at.height(), unit.height() * y, 2) << i;
+  }
 }
 
 }  // namespace
