@@ -38,73 +38,52 @@ QRect RedBounds(const QImage& image) {
   return bounds;
 }
 
-bool ShowsConnectedLight(const QImage& image, QPoint at) {
-  const QImage light = LightImageList().Render(kLightConnected);
-  return !light.isNull() && image.copy(QRect(at, light.size())) == light;
-}
-
-class RealWindowTest : public InSettingDir {
- protected:
-  void TearDown() override {
-    for (QProcess* process : {&program_, &xvfb_}) {
-      process->terminate();
-      if (!process->waitForFinished(5000)) process->kill();
-      process->waitForFinished(5000);
-    }
-    InSettingDir::TearDown();
-  }
-
-  // Xvfb picks a free display and names it on its output once it accepts clients.
-  bool StartXvfb(const QString& xvfb) {
-    xvfb_.start(xvfb, {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-fbdir",
-                       QString::fromStdString(Dir().string())});
-    if (!testing::WaitFor([&] { return xvfb_.canReadLine() || xvfb_.state() == QProcess::NotRunning; }, 20000))
-      return false;
-    environment_.insert("DISPLAY", ":" + QString::fromLatin1(xvfb_.readLine()).trimmed());
-    return xvfb_.state() == QProcess::Running;
-  }
-
-  QProcess xvfb_, program_;
-  QProcessEnvironment environment_ = [] {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("SDL_AUDIODRIVER", "dummy");
-    return environment;
-  }();
-};
+using RealWindowTest = InSettingDir;
 
 TEST_F(RealWindowTest, BoardShowsTheGreenLightAndTheRedTileWhereTheLayoutPutsThem) {
-  const QString xvfb = QStandardPaths::findExecutable("Xvfb");
-  if (xvfb.isEmpty()) GTEST_SKIP() << "Xvfb is not installed: the real-window check needs it (apt-get install xvfb)";
+  const QString xvfbPath = QStandardPaths::findExecutable("Xvfb");
+  if (xvfbPath.isEmpty()) GTEST_SKIP() << "the real-window check needs Xvfb (apt-get install xvfb)";
   const QString kelvanor = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../kelvanor");
   ASSERT_TRUE(QFile::exists(kelvanor)) << "build the kelvanor target first";
-  if (!StartXvfb(xvfb)) GTEST_SKIP() << "Xvfb is installed but no display came up: the real-window check could not run";
-
+  const QString dir = QString::fromStdString(Dir().string());
   testing::TcpListener listening;
   const auto endpoint = [](int port) { return "<IPInfo ip=\"127.0.0.1\" port=\"" + std::to_string(port) + "\"/>"; };
   WriteFile("<root><RefreshTime val=\"600\"/><Sound val=\"0\" file=\"\"/>" + endpoint(listening.port()) +
             endpoint(testing::RefusedPort()) + "</root>");
-  program_.setProcessEnvironment(environment_);
-  program_.setWorkingDirectory(QString::fromStdString(Dir().string()));
-  program_.start(kelvanor, {});
-  ASSERT_TRUE(program_.waitForStarted(10000));
+
+  // Both are killed when they go out of scope. Xvfb picks a free display and names it on
+  // its output once it accepts clients.
+  QProcess xvfb, program;
+  xvfb.start(xvfbPath, {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-fbdir", dir});
+  if (!testing::WaitFor([&] { return xvfb.canReadLine() || xvfb.state() == QProcess::NotRunning; }, 20000) ||
+      xvfb.state() != QProcess::Running)
+    GTEST_SKIP() << "Xvfb is installed but no display came up: the real-window check could not run";
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DISPLAY", ":" + QString::fromLatin1(xvfb.readLine()).trimmed());
+  environment.insert("QT_QPA_PLATFORM", "xcb");
+  program.setProcessEnvironment(environment);
+  program.setWorkingDirectory(dir);
+  program.start(kelvanor, {});
+  ASSERT_TRUE(program.waitForStarted(10000));
 
   // The second tile covers (210, 10) to (400, 120) of the view, both edges painted; the
   // first tile's light is at (18, 36).
   const QPoint secondTile(210, 10), firstLight(18, 36);
+  const QImage light = LightImageList().Render(kLightConnected);
   QRect red;
   const bool shown = testing::WaitFor(
       [&] {
         testing::Pump(200);
-        const QImage image = Screen(QString::fromStdString((Dir() / "Xvfb_screen0").string()));
+        const QImage image = Screen(dir + "/Xvfb_screen0");
         red = RedBounds(image);
-        return red.size() == QSize(191, 111) && ShowsConnectedLight(image, red.topLeft() - secondTile + firstLight);
+        return red.size() == QSize(191, 111) &&
+               image.copy(QRect(red.topLeft() - secondTile + firstLight, light.size())) == light;
       },
       30000);
   EXPECT_TRUE(shown) << "red area " << red.width() << " x " << red.height() << ", or no green light where expected";
-  EXPECT_EQ(program_.state(), QProcess::Running)
-      << "kelvanor exited with " << program_.exitCode() << ", its errors:\n"
-      << program_.readAllStandardError().right(4000).toStdString();
+  EXPECT_EQ(program.state(), QProcess::Running)
+      << "kelvanor exited with " << program.exitCode() << ", its errors:\n"
+      << program.readAllStandardError().right(4000).toStdString();
 }
 
 }  // namespace

@@ -1,21 +1,20 @@
-// The whole program, started as main starts it in a fresh directory, with message boxes
-// recorded instead of shown.
+// The application shell: the main window around the board, its commands, and the About box.
 #include <QApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <fstream>
 
+#include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/kelvanor_app.h"
 #include "app/status_indicators.h"
 #include "monitor/kelvanor_view.h"
 #include "settings/setting_dialog.h"
-#include "settings/setting_file.h"
 #include "tests/common/loopback.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/settings/setting_dir.h"
@@ -23,8 +22,8 @@
 namespace kelvanor::test {
 namespace {
 
-QString Utf8(const char8_t* text) { return QString::fromUtf8(reinterpret_cast<const char*>(text)); }
-
+// The whole program, started as main starts it in a fresh directory, with message boxes
+// recorded instead of shown.
 class ShellTest : public InSettingDir {
  protected:
   void SetUp() override {
@@ -38,7 +37,6 @@ class ShellTest : public InSettingDir {
   CMainFrame& Frame() { return *app_.MainFrame(); }
   CKelvanorView& View() { return *app_.View(); }
   const std::vector<IPInfo>& List() { return View().Setting().ipList; }
-  // Whether the first tile's light turns green.
   bool FirstLightTurnsGreen() {
     return testing::WaitFor([&] { return View().grab().toImage().pixel(25, 43) == qRgb(0, 255, 0); });
   }
@@ -47,10 +45,13 @@ class ShellTest : public InSettingDir {
   CKelvanorApp app_;
 };
 
-TEST_F(ShellTest, WithoutSettingFileStartsEmptyWithTheRefreshTimerRunning) {
+TEST_F(ShellTest, WithoutSettingFileStartsEmptyAndReadyWithTheRefreshTimerRunning) {
   EXPECT_TRUE(List().empty());
   EXPECT_TRUE(View().Timers().IsActive(kRefreshTimerId));
-  EXPECT_EQ(Frame().windowTitle(), Utf8(u8"Kelvanor-网络检测工具 - v1.01"));
+  EXPECT_EQ(Frame().windowTitle(), QString::fromUtf8(u8"Kelvanor-网络检测工具 - v1.01"));
+  QStringList texts;
+  for (QLabel* label : Frame().statusBar()->findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains(QString::fromUtf8(u8"就绪")));
   EXPECT_TRUE(boxes_.calls.empty());
 }
 
@@ -62,48 +63,38 @@ TEST_F(ShellTest, ToolbarHoldsSettingRefreshAndAboutWithTheirTexts) {
   EXPECT_TRUE(buttons[2]->isSeparator());
   EXPECT_EQ(buttons[3], Frame().Action(ID_APP_ABOUT));
   // A status-bar prompt and a tooltip, split from one string-table entry.
-  EXPECT_EQ(Frame().Action(ID_REFRESH)->statusTip(), Utf8(u8"刷新状态"));
-  EXPECT_EQ(Frame().Action(ID_REFRESH)->toolTip(), Utf8(u8"刷新"));
-  EXPECT_EQ(Frame().Action(ID_VIEW_TOOLBAR)->toolTip(), Utf8(u8"切换工具栏"));
+  EXPECT_EQ(Frame().Action(ID_REFRESH)->statusTip(), QString::fromUtf8(u8"刷新状态"));
+  EXPECT_EQ(Frame().Action(ID_REFRESH)->toolTip(), QString::fromUtf8(u8"刷新"));
+  EXPECT_EQ(Frame().Action(ID_VIEW_TOOLBAR)->toolTip(), QString::fromUtf8(u8"切换工具栏"));
 }
 
-TEST(LockKeys, StateComesFromTheKeyboardLeds) {
-  QTemporaryDir leds;
-  const auto led = [&](const char* name, int brightness) {
-    QDir(leds.path()).mkpath(name);
-    std::ofstream((leds.path() + "/" + name + "/brightness").toStdString()) << brightness;
-  };
-  led("input3::capslock", 0);
-  led("input7::capslock", 1);  // any keyboard's LED counts
-  led("input3::numlock", 0);
-  led("input3::scrolllockx", 1);  // not a scroll lock LED
-  const std::string dir = leds.path().toStdString();
-  EXPECT_EQ(LockKeyState(LockKey::Caps, dir), true);
-  EXPECT_EQ(LockKeyState(LockKey::Num, dir), false);
-  EXPECT_EQ(LockKeyState(LockKey::Scroll, dir), std::nullopt);
-  EXPECT_EQ(LockKeyState(LockKey::Caps, dir + "/missing"), std::nullopt);
-}
-
-TEST_F(ShellTest, StatusBarShowsReadyAndTheKeyboardsLocks) {
-  QStringList texts;
-  for (QLabel* label : Frame().statusBar()->findChildren<QLabel*>()) texts << label->text();
-  EXPECT_TRUE(texts.contains(Utf8(u8"就绪")));
-  for (const auto& [key, text] : {std::pair{LockKey::Caps, "CAP"}, {LockKey::Num, "NUM"}, {LockKey::Scroll, "SCRL"}})
+// The lock panes show what the keyboard LEDs under /sys/class/leds say.
+TEST_F(ShellTest, LockPanesFollowTheKeyboardLeds) {
+  for (auto [key, text] : {std::pair{LockKey::Caps, "CAP"}, {LockKey::Num, "NUM"}, {LockKey::Scroll, "SCRL"}})
     EXPECT_EQ(Frame().Indicators()->Text(key), LockKeyState(key).value_or(false) ? text : "");
+  for (auto [led, brightness] : {std::pair{"input3::capslock", "0"}, {"input7::capslock", "1"},
+                                 {"input3::numlock", "0"}, {"input3::scrolllockx", "1"}}) {
+    std::filesystem::create_directories(std::string("leds/") + led);
+    WriteFile(brightness, (std::string("leds/") + led + "/brightness").c_str());
+  }
+  EXPECT_EQ(LockKeyState(LockKey::Caps, "leds"), true);  // on when any keyboard's LED is
+  EXPECT_EQ(LockKeyState(LockKey::Num, "leds"), false);
+  EXPECT_EQ(LockKeyState(LockKey::Scroll, "leds"), std::nullopt);  // the name must end in its suffix
+  EXPECT_EQ(LockKeyState(LockKey::Caps, "none"), std::nullopt);
 }
 
 TEST_F(ShellTest, HidingTheBarsGivesTheBoardTheirRoomWithCheckMarks) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
   const int fullHeight = View().height();
-  for (int height = fullHeight; int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+  for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
     EXPECT_TRUE(Frame().Action(command)->isChecked());
     Frame().Action(command)->trigger();
-    Frame().layout()->activate();
     EXPECT_FALSE(Frame().Action(command)->isChecked());
-    EXPECT_GT(View().height(), std::exchange(height, View().height()));
   }
+  Frame().layout()->activate();
   EXPECT_FALSE(Frame().ToolBar()->isVisible());
   EXPECT_FALSE(Frame().statusBar()->isVisible());
+  EXPECT_GT(View().height(), fullHeight);
   for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) Frame().Action(command)->trigger();
   Frame().layout()->activate();
   EXPECT_EQ(View().height(), fullHeight);
@@ -119,42 +110,25 @@ TEST_F(ShellTest, SocketLibraryFailureIsShownAndStartUpFails) {
   EXPECT_EQ(failing.MainFrame(), nullptr);
 }
 
-// Runs the settings command; `drive` works the dialog from inside its modal loop.
-void RunSettings(CMainFrame& frame, std::function<void(CSettingDialog&)> drive) {
+// The settings command opens the real dialog, and after OK the board probes the new list
+// at once.
+TEST_F(ShellTest, SettingsOkWithANewLoopbackEndpointMakesTheBoardShowItProbed) {
+  testing::TcpListener listener;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<CSettingDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
-    drive(*dialog);
-  });
-  frame.Action(ID_SETTING)->trigger();
-}
-
-TEST_F(ShellTest, SettingsOkWithANewLoopbackEndpointMakesTheBoardShowItProbed) {
-  testing::TcpListener listener;
-  RunSettings(Frame(), [&](CSettingDialog& dialog) {
-    QTest::mouseClick(dialog.GetDlgItem(IDC_BUTTON_ADD), Qt::LeftButton);
-    auto* grid = static_cast<CGridCtrl*>(dialog.GetDlgItem(IDC_GRID));
+    QTest::mouseClick(dialog->GetDlgItem(IDC_BUTTON_ADD), Qt::LeftButton);
+    auto* grid = static_cast<CGridCtrl*>(dialog->GetDlgItem(IDC_GRID));
     grid->SetItemText(1, 1, "127.0.0.1");
     grid->SetItemText(1, 2, std::to_string(listener.port()));
-    static_cast<QLineEdit*>(dialog.GetDlgItem(IDC_EDIT_REFRESH))->setText("600");
-    QTest::mouseClick(dialog.GetDlgItem(kIdOk), Qt::LeftButton);
+    static_cast<QLineEdit*>(dialog->GetDlgItem(IDC_EDIT_REFRESH))->setText("600");
+    QTest::mouseClick(dialog->GetDlgItem(kIdOk), Qt::LeftButton);
   });
+  Frame().Action(ID_SETTING)->trigger();
   EXPECT_TRUE(boxes_.calls.empty());
   ASSERT_EQ(List().size(), 1u);
   EXPECT_EQ(View().Setting().refreshTime, 600);
-  EXPECT_TRUE(View().Timers().IsActive(kRefreshTimerId));
   EXPECT_TRUE(FirstLightTurnsGreen());
-  SettingData saved;
-  ASSERT_EQ(LoadSetting(saved), 0);
-  ASSERT_EQ(saved.ipList.size(), 1u);
-  EXPECT_EQ(saved.ipList[0].port, listener.port());
-}
-
-TEST_F(ShellTest, SettingsCancelLeavesTheListAndTheFileAlone) {
-  RunSettings(Frame(), [](CSettingDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
-  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  EXPECT_TRUE(List().empty());
-  EXPECT_FALSE(std::filesystem::exists("setting.xml"));
 }
 
 // Starts with a setting.xml naming one listening loopback endpoint.
@@ -183,15 +157,59 @@ TEST_F(ShellWithEndpointTest, ProbesGoOnWhileTheAboutBoxIsOpen) {
   bool connectedWhileOpen = false;
   int ticks = 0;
   QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    QWidget* box = QApplication::activeModalWidget();
-    if (!box) return;
+  QObject::connect(&watch, &QTimer::timeout, [&] {  // fires only inside the box's loop
     connectedWhileOpen = List()[0].state == Connected;
-    if (connectedWhileOpen || ++ticks > 500) box->close();
+    QWidget* box = QApplication::activeModalWidget();
+    if (box && (connectedWhileOpen || ++ticks > 500)) box->close();
   });
   watch.start(10);
   Frame().Action(ID_APP_ABOUT)->trigger();
   EXPECT_TRUE(connectedWhileOpen);
+}
+
+// Clicks land on the links' texts, which start at the labels' left edges.
+TEST(AboutBox, WebLinkOpensTheMakersAddressAndTheNameLinkDoesNothing) {
+  std::vector<QUrl> opened;
+  const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
+  CAboutDlg about;
+  about.show();
+  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), about.Link(CAboutDlg::IDC_WEB_LINK)})
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
+  SetUrlOpener(previous);
+  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
+}
+
+TEST(AboutBox, ShowsTheProductLineAndClosesOnOk) {
+  CAboutDlg about;
+  about.show();
+  EXPECT_EQ(about.windowTitle(), QString::fromUtf8(u8"关于"));
+  QStringList texts;
+  for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
+  EXPECT_TRUE(about.OkButton()->isDefault());
+  QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(about.result(), QDialog::Accepted);
+  EXPECT_FALSE(about.isVisible());
+}
+
+// The box cannot be resized, and its items sit where its layout puts them in units of the
+// box's 197 x 75: icon, product line, second line, maker, web address, OK.
+TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
+  CAboutDlg about;
+  EXPECT_EQ(about.minimumSize(), about.size());
+  EXPECT_EQ(about.maximumSize(), about.size());
+  const QRect units[] = {{14, 14, 20, 20}, {42, 14, 114, 8}, {42, 26, 114, 8},
+                         {18, 41, 89, 14}, {17, 54, 89, 14}, {140, 54, 50, 14}};
+  const QList<QWidget*> items = about.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(items.size(), std::ssize(units));
+  const double x = about.width() / 197.0, y = about.height() / 75.0;
+  for (int i = 0; i < items.size(); ++i) {
+    const QRect at = items[i]->geometry(), unit = units[i];
+    EXPECT_NEAR(at.x(), unit.x() * x, 2) << i;
+    EXPECT_NEAR(at.y(), unit.y() * y, 2) << i;
+    EXPECT_NEAR(at.width(), unit.width() * x, 2) << i;
+    EXPECT_NEAR(at.height(), unit.height() * y, 2) << i;
+  }
 }
 
 }  // namespace
