@@ -23,10 +23,12 @@ QImage Screen(const QString& frameBuffer) {
   QFile file(frameBuffer);
   if (!file.open(QIODevice::ReadOnly)) return {};
   const QByteArray dump = file.readAll();
-  const auto field = [&](int i) { return qFromBigEndian<quint32>(dump.constData() + 4 * i); };
-  if (dump.size() < 100 || field(11) != 32 || dump.size() < field(0) + 12 * field(19) + field(12) * field(5)) return {};
-  const auto* pixels = reinterpret_cast<const uchar*>(dump.constData()) + field(0) + 12 * field(19);
-  return QImage(pixels, field(4), field(5), field(12), QImage::Format_RGB32).copy();
+  if (dump.size() < 100) return {};
+  const auto field = [&](int i) { return qint64{qFromBigEndian<quint32>(dump.constData() + 4 * i)}; };
+  const qint64 pixels = field(0) + 12 * field(19);  // past the header and the colour map
+  if (field(11) != 32 || dump.size() < pixels + field(12) * field(5)) return {};
+  const auto* bits = reinterpret_cast<const uchar*>(dump.constData()) + pixels;
+  return QImage(bits, int(field(4)), int(field(5)), field(12), QImage::Format_RGB32).copy();
 }
 
 // Nothing else on the screen is pure red, so these are the failed tile's bounds.
