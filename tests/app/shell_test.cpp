@@ -1,233 +1,215 @@
+// The application shell: the main window around the board, its commands, and the About box.
 #include <QApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
-#include <arpa/inet.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
+#include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/kelvanor_app.h"
 #include "app/status_indicators.h"
 #include "monitor/kelvanor_view.h"
-#include "platform/gbk.h"
-#include "platform/message_box.h"
+#include "settings/setting_dialog.h"
+#include "tests/common/loopback.h"
+#include "tests/common/message_box_recorder.h"
 #include "tests/settings/setting_dir.h"
 
 namespace kelvanor::test {
 namespace {
 
-// A loopback listener whose queue accepts connections without anyone accepting them.
-class Listener {
- public:
-  Listener() : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ok_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(fd_, 16) == 0 &&
-          getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    port_ = ntohs(address.sin_port);
-  }
-  ~Listener() { close(fd_); }
-  bool ok() const { return ok_; }
-  int port() const { return port_; }
-
- private:
-  int fd_;
-  bool ok_ = false;
-  int port_ = 0;
-};
-
+// The whole program, started as main starts it in a fresh directory, with message boxes
+// recorded instead of shown.
 class ShellTest : public InSettingDir {
  protected:
   void SetUp() override {
     InSettingDir::SetUp();
-    previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) {
-      boxes_.push_back(call);
-      return kIdOk;
-    });
+    WriteSettings();
+    ASSERT_TRUE(app_.InitInstance());
   }
-  void TearDown() override {
-    SetMessageBoxHook(previousHook_);
-    InSettingDir::TearDown();
-  }
-  void ClickToolButton(CMainFrame& frame, int command) {
-    QWidget* button = frame.ToolBar()->widgetForAction(frame.Action(command));
-    ASSERT_NE(button, nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
-  }
-  // A setting.xml with one loopback endpoint and a refresh far beyond the test.
-  static void WriteOneEndpoint(int port) {
-    WriteFile("<root><RefreshTime val=\"600\"/><IPInfo ip=\"127.0.0.1\" port=\"" +
-              std::to_string(port) + "\" remark=\"\"/></root>");
-  }
-  static QImage Board(CKelvanorView& view) { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  // What the directory holds when the program starts: no setting.xml unless overridden.
+  virtual void WriteSettings() {}
 
-  std::vector<MessageBoxCall> boxes_;
+  CMainFrame& Frame() { return *app_.MainFrame(); }
+  CKelvanorView& View() { return *app_.View(); }
+  const std::vector<IPInfo>& List() { return View().Setting().ipList; }
+  bool FirstLightTurnsGreen() {
+    return testing::WaitFor([&] { return View().grab().toImage().pixel(25, 43) == qRgb(0, 255, 0); });
+  }
 
- private:
-  MessageBoxHook previousHook_;
+  testing::MessageBoxRecorder boxes_;
+  CKelvanorApp app_;
 };
 
-TEST_F(ShellTest, StartsWithDefaultsAndAWhiteBoardWithoutSettingFile) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  SettingData& s = app.View()->Setting();
-  EXPECT_TRUE(s.ipList.empty());
-  EXPECT_EQ(s.refreshTime, 30);
-  EXPECT_EQ(s.soundType, 1);
-  EXPECT_TRUE(app.View()->Timers().IsActive(kRefreshTimerId));
-  const QImage board = Board(*app.View());
-  for (int y = 0; y < board.height(); y += 7)
-    for (int x = 0; x < board.width(); x += 7) ASSERT_EQ(board.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu);
-  EXPECT_TRUE(boxes_.empty());
+TEST_F(ShellTest, WithoutSettingFileStartsEmptyAndReadyWithTheRefreshTimerRunning) {
+  EXPECT_TRUE(List().empty());
+  EXPECT_TRUE(View().Timers().IsActive(kRefreshTimerId));
+  EXPECT_EQ(Frame().windowTitle(), QString::fromUtf8(u8"Kelvanor-网络检测工具 - v1.01"));
+  QStringList texts;
+  for (QLabel* label : Frame().statusBar()->findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains(QString::fromUtf8(u8"就绪")));
+  EXPECT_TRUE(boxes_.calls.empty());
 }
 
-TEST_F(ShellTest, CaptionIsProductTitleThenVersion) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_EQ(app.MainFrame()->windowTitle(),
-            QString::fromUtf8(reinterpret_cast<const char*>(u8"Kelvanor-网络检测工具 - v1.01")));
-  EXPECT_EQ(app.Document().GetTitle(), Gbk(u8"Kelvanor-网络检测工具"));
+TEST_F(ShellTest, ToolbarHoldsSettingRefreshAndAboutWithTheirTexts) {
+  const QList<QAction*> buttons = Frame().ToolBar()->actions();
+  ASSERT_EQ(buttons.size(), 4);
+  EXPECT_EQ(buttons[0], Frame().Action(ID_SETTING));
+  EXPECT_EQ(buttons[1], Frame().Action(ID_REFRESH));
+  EXPECT_TRUE(buttons[2]->isSeparator());
+  EXPECT_EQ(buttons[3], Frame().Action(ID_APP_ABOUT));
+  // A status-bar prompt and a tooltip, split from one string-table entry.
+  EXPECT_EQ(Frame().Action(ID_REFRESH)->statusTip(), QString::fromUtf8(u8"刷新状态"));
+  EXPECT_EQ(Frame().Action(ID_REFRESH)->toolTip(), QString::fromUtf8(u8"刷新"));
+  EXPECT_EQ(Frame().Action(ID_VIEW_TOOLBAR)->toolTip(), QString::fromUtf8(u8"切换工具栏"));
+}
+
+// The lock panes show what the keyboard LEDs under /sys/class/leds say.
+TEST_F(ShellTest, LockPanesFollowTheKeyboardLeds) {
+  for (auto [key, text] : {std::pair{LockKey::Caps, "CAP"}, {LockKey::Num, "NUM"}, {LockKey::Scroll, "SCRL"}})
+    EXPECT_EQ(Frame().Indicators()->Text(key), LockKeyState(key).value_or(false) ? text : "");
+  for (auto [led, brightness] : {std::pair{"input3::capslock", "0"}, {"input7::capslock", "1"},
+                                 {"input3::numlock", "0"}, {"input3::scrolllockx", "1"}}) {
+    std::filesystem::create_directories(std::string("leds/") + led);
+    WriteFile(brightness, (std::string("leds/") + led + "/brightness").c_str());
+  }
+  EXPECT_EQ(LockKeyState(LockKey::Caps, "leds"), true);  // on when any keyboard's LED is
+  EXPECT_EQ(LockKeyState(LockKey::Num, "leds"), false);
+  EXPECT_EQ(LockKeyState(LockKey::Scroll, "leds"), std::nullopt);  // the name must end in its suffix
+  EXPECT_EQ(LockKeyState(LockKey::Caps, "none"), std::nullopt);
+}
+
+TEST_F(ShellTest, HidingTheBarsGivesTheBoardTheirRoomWithCheckMarks) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+  const int fullHeight = View().height();
+  for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+    EXPECT_TRUE(Frame().Action(command)->isChecked());
+    Frame().Action(command)->trigger();
+    EXPECT_FALSE(Frame().Action(command)->isChecked());
+  }
+  Frame().layout()->activate();
+  EXPECT_FALSE(Frame().ToolBar()->isVisible());
+  EXPECT_FALSE(Frame().statusBar()->isVisible());
+  EXPECT_GT(View().height(), fullHeight);
+  for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) Frame().Action(command)->trigger();
+  Frame().layout()->activate();
+  EXPECT_EQ(View().height(), fullHeight);
+}
+
+TEST_F(ShellTest, SocketLibraryFailureIsShownAndStartUpFails) {
+  EXPECT_EQ(StartSocketLibrary(0x0202), 0);
+  EXPECT_NE(StartSocketLibrary(0x0303), 0);
+  CKelvanorApp failing([](std::uint16_t version) { return version == 0x0202 ? 10091 : 0; });
+  EXPECT_FALSE(failing.InitInstance());
+  ASSERT_EQ(boxes_.calls.size(), 1u);
+  EXPECT_EQ(boxes_.calls[0].text, "WSAStartup filed. [CKelvanorApp::InitInstance()]");
+  EXPECT_EQ(failing.MainFrame(), nullptr);
+}
+
+// The settings command opens the real dialog, and after OK the board probes the new list
+// at once.
+TEST_F(ShellTest, SettingsOkWithANewLoopbackEndpointMakesTheBoardShowItProbed) {
+  testing::TcpListener listener;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<CSettingDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->GetDlgItem(IDC_BUTTON_ADD), Qt::LeftButton);
+    auto* grid = static_cast<CGridCtrl*>(dialog->GetDlgItem(IDC_GRID));
+    grid->SetItemText(1, 1, "127.0.0.1");
+    grid->SetItemText(1, 2, std::to_string(listener.port()));
+    static_cast<QLineEdit*>(dialog->GetDlgItem(IDC_EDIT_REFRESH))->setText("600");
+    QTest::mouseClick(dialog->GetDlgItem(kIdOk), Qt::LeftButton);
+  });
+  Frame().Action(ID_SETTING)->trigger();
+  EXPECT_TRUE(boxes_.calls.empty());
+  ASSERT_EQ(List().size(), 1u);
+  EXPECT_EQ(View().Setting().refreshTime, 600);
+  EXPECT_TRUE(FirstLightTurnsGreen());
 }
 
 // Starts with a setting.xml naming one listening loopback endpoint.
 class ShellWithEndpointTest : public ShellTest {
  protected:
-  void SetUp() override {
-    ShellTest::SetUp();
-    ASSERT_TRUE(server_.ok());
-    WriteOneEndpoint(server_.port());
+  void WriteSettings() override {
+    WriteFile("<root><RefreshTime val=\"600\"/><IPInfo ip=\"127.0.0.1\" port=\"" + std::to_string(server_.port()) +
+              "\"/></root>");
   }
-
- private:
-  Listener server_;
+  testing::TcpListener server_;
 };
 
 TEST_F(ShellWithEndpointTest, SettingFileIsLoadedBeforeTheFirstCycleAndTilesTurnGreen) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  CKelvanorView& view = *app.View();
-  ASSERT_EQ(view.Setting().ipList.size(), 1u);
-  EXPECT_EQ(view.Setting().refreshTime, 600);
-  EXPECT_NE(view.Setting().ipList[0].socket, nullptr);  // the first cycle probed it
-  QTRY_COMPARE(view.Setting().ipList[0].state, Connected);
-  // The light of the first tile.
-  QTRY_COMPARE(Board(view).pixel(18 + 7, 36 + 7) & 0xFFFFFF, 0x00FF00u);
-
-  ClickToolButton(*app.MainFrame(), ID_REFRESH);
-  EXPECT_EQ(view.Setting().ipList[0].state, Connecting);
-  EXPECT_EQ(view.Setting().ipList[0].result, ConnectingText());
-  QTRY_COMPARE(view.Setting().ipList[0].state, Connected);
+  ASSERT_EQ(List().size(), 1u);
+  EXPECT_EQ(View().Setting().refreshTime, 600);
+  EXPECT_NE(List()[0].socket, nullptr);  // the first cycle probed it
+  EXPECT_TRUE(FirstLightTurnsGreen());
+  QTest::mouseClick(Frame().ToolBar()->widgetForAction(Frame().Action(ID_REFRESH)), Qt::LeftButton);
+  EXPECT_EQ(List()[0].result, ConnectingText());
+  EXPECT_TRUE(testing::WaitFor([&] { return List()[0].state == Connected; }));
 }
 
 // The About box runs its own loop; probe outcomes must still reach the view meanwhile.
 TEST_F(ShellWithEndpointTest, ProbesGoOnWhileTheAboutBoxIsOpen) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  const IPInfo& entry = app.View()->Setting().ipList.at(0);
-  ASSERT_EQ(entry.state, Connecting);
+  ASSERT_EQ(List()[0].state, Connecting);
   bool connectedWhileOpen = false;
-  QTimer watch;
   int ticks = 0;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {  // fires only inside the box's loop
+    connectedWhileOpen = List()[0].state == Connected;
     QWidget* box = QApplication::activeModalWidget();
-    if (!box) return;
-    connectedWhileOpen = entry.state == Connected;
-    if (connectedWhileOpen || ++ticks > 500) box->close();
+    if (box && (connectedWhileOpen || ++ticks > 500)) box->close();
   });
   watch.start(10);
-  app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
+  Frame().Action(ID_APP_ABOUT)->trigger();
   EXPECT_TRUE(connectedWhileOpen);
 }
 
-TEST_F(ShellTest, SettingsCommandFromToolbarAndMenuReachesItsHook) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  int edits = 0;
-  app.SetEditSettings([&] { ++edits; });
-  ClickToolButton(*app.MainFrame(), ID_SETTING);
-  app.MainFrame()->Action(ID_SETTING)->trigger();
-  EXPECT_EQ(edits, 2);
-  EXPECT_TRUE(boxes_.empty());
+// Clicks land on the links' texts, which start at the labels' left edges.
+TEST(AboutBox, WebLinkOpensTheMakersAddressAndTheNameLinkDoesNothing) {
+  std::vector<QUrl> opened;
+  const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
+  CAboutDlg about;
+  about.show();
+  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), about.Link(CAboutDlg::IDC_WEB_LINK)})
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
+  SetUrlOpener(previous);
+  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
 }
 
-TEST_F(ShellTest, ToolbarAndMenuCarryTheCommandTexts) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  QAction* refresh = app.MainFrame()->Action(ID_REFRESH);
-  EXPECT_EQ(refresh->statusTip(), QString::fromUtf8(reinterpret_cast<const char*>(u8"刷新状态")));
-  EXPECT_EQ(refresh->toolTip(), QString::fromUtf8(reinterpret_cast<const char*>(u8"刷新")));
-  QAction* about = app.MainFrame()->Action(ID_APP_ABOUT);
-  EXPECT_EQ(about->toolTip(), QString::fromUtf8(reinterpret_cast<const char*>(u8"关于")));
-  EXPECT_EQ(CommandTextOf(ID_VIEW_STATUS_BAR).prompt, Gbk(u8"显示或隐藏状态栏"));
-  const QList<QAction*> buttons = app.MainFrame()->ToolBar()->actions();
-  ASSERT_EQ(buttons.size(), 4);
-  EXPECT_EQ(buttons[0], app.MainFrame()->Action(ID_SETTING));
-  EXPECT_EQ(buttons[1], refresh);
-  EXPECT_TRUE(buttons[2]->isSeparator());
-  EXPECT_EQ(buttons[3], about);
+TEST(AboutBox, ShowsTheProductLineAndClosesOnOk) {
+  CAboutDlg about;
+  about.show();
+  EXPECT_EQ(about.windowTitle(), QString::fromUtf8(u8"关于"));
+  QStringList texts;
+  for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
+  EXPECT_TRUE(about.OkButton()->isDefault());
+  QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(about.result(), QDialog::Accepted);
+  EXPECT_FALSE(about.isVisible());
 }
 
-TEST_F(ShellTest, StatusBarShowsReadyAndTheLockIndicatorsOfTheKeyboard) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  bool ready = false;
-  for (QLabel* label : app.MainFrame()->statusBar()->findChildren<QLabel*>())
-    ready |= label->text() == QString::fromUtf8(reinterpret_cast<const char*>(u8"就绪"));
-  EXPECT_TRUE(ready);
-  const StatusIndicators& indicators = *app.MainFrame()->Indicators();
-  const std::pair<LockKey, QString> panes[] = {{LockKey::Caps, "CAP"}, {LockKey::Num, "NUM"}, {LockKey::Scroll, "SCRL"}};
-  for (const auto& [key, text] : panes)
-    EXPECT_EQ(indicators.Text(key), LockKeyState(key).value_or(false) ? text : QString());
-}
-
-TEST_F(ShellTest, HidingTheBarsGivesTheBoardTheirRoomWithCheckMarks) {
-  CKelvanorApp app;
-  ASSERT_TRUE(app.InitInstance());
-  CMainFrame& frame = *app.MainFrame();
-  QAction* toolBar = frame.Action(ID_VIEW_TOOLBAR);
-  QAction* statusBar = frame.Action(ID_VIEW_STATUS_BAR);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-  EXPECT_TRUE(toolBar->isChecked());
-  EXPECT_TRUE(statusBar->isChecked());
-  const int height = app.View()->height();
-
-  toolBar->trigger();
-  frame.layout()->activate();
-  EXPECT_FALSE(toolBar->isChecked());
-  EXPECT_FALSE(frame.ToolBar()->isVisible());
-  const int withoutToolBar = app.View()->height();
-  EXPECT_GT(withoutToolBar, height);
-
-  statusBar->trigger();
-  frame.layout()->activate();
-  EXPECT_FALSE(statusBar->isChecked());
-  EXPECT_FALSE(frame.statusBar()->isVisible());
-  EXPECT_GT(app.View()->height(), withoutToolBar);
-
-  toolBar->trigger();
-  statusBar->trigger();
-  frame.layout()->activate();
-  EXPECT_EQ(app.View()->height(), height);
-}
-
-TEST_F(ShellTest, SocketLibraryFailureIsShownAndStartUpFails) {
-  CKelvanorApp app([](std::uint16_t version) { return version == 0x0202 ? 10091 : 0; });
-  EXPECT_FALSE(app.InitInstance());
-  ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].text, "WSAStartup filed. [CKelvanorApp::InitInstance()]");
-  EXPECT_EQ(app.MainFrame(), nullptr);
-}
-
-TEST(SocketLibrary, StartsForVersionTwoPointTwoOnly) {
-  EXPECT_EQ(StartSocketLibrary(0x0202), 0);
-  EXPECT_NE(StartSocketLibrary(0x0303), 0);
+// The box cannot be resized, and its items sit where its layout puts them in units of the
+// box's 197 x 75: icon, product line, second line, maker, web address, OK.
+TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
+  CAboutDlg about;
+  EXPECT_EQ(about.minimumSize(), about.size());
+  EXPECT_EQ(about.maximumSize(), about.size());
+  const QRect units[] = {{14, 14, 20, 20}, {42, 14, 114, 8}, {42, 26, 114, 8},
+                         {18, 41, 89, 14}, {17, 54, 89, 14}, {140, 54, 50, 14}};
+  const QList<QWidget*> items = about.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(items.size(), std::ssize(units));
+  const double x = about.width() / 197.0, y = about.height() / 75.0;
+  for (int i = 0; i < items.size(); ++i) {
+    const QRect at = items[i]->geometry(), unit = units[i];
+    EXPECT_NEAR(at.x(), unit.x() * x, 2) << i;
+    EXPECT_NEAR(at.y(), unit.y() * y, 2) << i;
+    EXPECT_NEAR(at.width(), unit.width() * x, 2) << i;
+    EXPECT_NEAR(at.height(), unit.height() * y, 2) << i;
+  }
 }
 
 }  // namespace
