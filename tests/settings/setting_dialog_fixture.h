@@ -35,9 +35,20 @@ class SettingDialogTest : public InSettingDir {
     dialog_->show();
     return *dialog_;
   }
+  // Endpoints 10.0.0.i:800i "ri" for i = 1..count.
+  void AddEndpoints(int count) {
+    for (int i = 1; i <= count; ++i)
+      setting.Append(IPInfo("10.0.0." + std::to_string(i), 8000 + i, "r" + std::to_string(i)));
+  }
   CGridCtrl& Grid() { return *static_cast<CGridCtrl*>(dialog_->GetDlgItem(IDC_GRID)); }
   QComboBox& Sound() { return *static_cast<QComboBox*>(dialog_->GetDlgItem(IDC_COMBO_SOUND)); }
   QLineEdit& Interval() { return *static_cast<QLineEdit*>(dialog_->GetDlgItem(IDC_EDIT_REFRESH)); }
+  // The texts of one grid column below the header row.
+  std::vector<std::string> Column(int col) {
+    std::vector<std::string> texts;
+    for (int row = 1; row < Grid().GetRowCount(); ++row) texts.push_back(Grid().GetItemText(row, col));
+    return texts;
+  }
   void Click(int id) { QTest::mouseClick(dialog_->GetDlgItem(id), Qt::LeftButton); }
   void SelectRows(int first, int last) {
     Grid().SetFocusCell(first, 1);
@@ -47,9 +58,8 @@ class SettingDialogTest : public InSettingDir {
   void ChooseSound(int index) {
     QComboBox& combo = Sound();
     combo.showPopup();
-    QAbstractItemView* list = combo.view();
-    list->setCurrentIndex(combo.model()->index(index, 0));
-    QTest::keyClick(list, Qt::Key_Return);
+    combo.view()->setCurrentIndex(combo.model()->index(index, 0));
+    QTest::keyClick(combo.view(), Qt::Key_Return);
   }
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> texts;
