@@ -1,3 +1,5 @@
+// setting.xml read into a record holding the defaults: what each kind of file gives, and
+// that loading never changes the file the user has.
 #include <climits>
 
 #include "platform/gbk.h"
@@ -9,135 +11,105 @@ namespace {
 
 class LoadSettingTest : public InSettingDir {
  protected:
-  // Loads a file whose root holds `children` into a record with the defaults.
-  SettingData LoadRoot(const std::string& children, int* result = nullptr) {
-    WriteFile("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<root>\n" + children + "</root>\n");
-    SettingData setting;
-    int rc = LoadSetting(setting);
-    if (result) *result = rc;
-    return setting;
+  int Load(const std::string& bytes) {
+    WriteFile(bytes);
+    loaded = SettingData{};
+    const int result = LoadSetting(loaded);
+    EXPECT_EQ(ReadFile(), bytes) << "loading changed the file";
+    return result;
   }
-  static void ExpectDefaults(const SettingData& s) {
-    EXPECT_TRUE(s.ipList.empty());
-    EXPECT_EQ(s.refreshTime, 30);
-    EXPECT_EQ(s.soundType, 1);
-    EXPECT_EQ(s.soundFile, "");
+  void ExpectDefaults() const {
+    EXPECT_TRUE(loaded.ipList.empty());
+    EXPECT_EQ(loaded.refreshTime, 30);
+    EXPECT_EQ(loaded.soundType, 1);
+    EXPECT_EQ(loaded.soundFile, "");
   }
+
+  SettingData loaded;
 };
 
 TEST_F(LoadSettingTest, FileOfTheWindowsProgramLoadsByteForByte) {
-  // As that program writes it: GBK remark, CRLF line ends, four-space indent.
+  // As that program writes it: GBK texts, CRLF line ends, four-space indent.
   const std::string remark = Gbk(u8"数据库服务器");
   const std::string file = Gbk(u8"D:\\声音\\警报.wav");
-  WriteFile("<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<root>\r\n"
-            "    <RefreshTime val=\"15\"/>\r\n"
-            "    <Sound val=\"3\" file=\"" + file + "\"/>\r\n"
-            "    <IPInfo ip=\"127.0.0.1\" port=\"3306\" remark=\"" + remark + "\"/>\r\n"
-            "    <IPInfo ip=\"localhost\" port=\"80\" remark=\"web &amp; api\"/>\r\n"
-            "</root>\r\n");
-  SettingData s;
-  ASSERT_EQ(LoadSetting(s), 0);
-  EXPECT_EQ(s.refreshTime, 15);
-  EXPECT_EQ(s.soundType, 3);
-  EXPECT_EQ(s.soundFile, file);
-  ASSERT_EQ(s.ipList.size(), 2u);
-  EXPECT_EQ(s.ipList[0].ip, "127.0.0.1");
-  EXPECT_EQ(s.ipList[0].port, 3306);
-  EXPECT_EQ(s.ipList[0].remark, remark);
-  EXPECT_EQ(s.ipList[1].remark, "web & api");
-  EXPECT_EQ(s.ipList[1].state, Connecting);
-  EXPECT_EQ(s.ipList[1].result, ConnectingText());
+  ASSERT_EQ(Load("<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<root>\r\n"
+                 "    <RefreshTime val=\"15\"/>\r\n"
+                 "    <Sound val=\"3\" file=\"" + file + "\"/>\r\n"
+                 "    <IPInfo ip=\"127.0.0.1\" port=\"3306\" remark=\"" + remark + "\"/>\r\n"
+                 "    <IPInfo ip=\"localhost\" port=\"80\" remark=\"web &amp; api\"/>\r\n"
+                 "</root>\r\n"),
+            0);
+  EXPECT_EQ(loaded.refreshTime, 15);
+  EXPECT_EQ(loaded.soundType, 3);
+  EXPECT_EQ(loaded.soundFile, file);
+  ASSERT_EQ(loaded.ipList.size(), 2u);
+  EXPECT_EQ(loaded.ipList[0].ip, "127.0.0.1");
+  EXPECT_EQ(loaded.ipList[0].port, 3306);
+  EXPECT_EQ(loaded.ipList[0].remark, remark);
+  EXPECT_EQ(loaded.ipList[1].remark, "web & api");
+  EXPECT_EQ(loaded.ipList[1].state, Connecting);
+  EXPECT_EQ(loaded.ipList[1].result, ConnectingText());
 }
 
-TEST_F(LoadSettingTest, UnreadableFilesReturnMinusOneAndKeepTheDefaults) {
-  SettingData missing;
-  EXPECT_EQ(LoadSetting(missing), -1);
-  ExpectDefaults(missing);
-  for (const char* bytes : {"", "<root><IPInfo ip=\"a\"", "not xml at all <",
-                            "<?xml version=\"1.0\" encoding=\"GBK\"?>\n",
-                            "<?xml version=\"1.0\"?>\n<!-- only a comment -->\n"}) {
-    WriteFile(bytes);
-    SettingData s;
-    EXPECT_EQ(LoadSetting(s), -1) << bytes;
-    ExpectDefaults(s);
+TEST_F(LoadSettingTest, Utf8FileWithAByteOrderMarkIsReadAsItsBytes) {
+  const std::string remark = reinterpret_cast<const char*>(u8"数据库 服务器");
+  ASSERT_EQ(Load("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root>\n"
+                 "    <IPInfo ip=\"127.0.0.1\" port=\"3306\" remark=\"" + remark + "\"/>\n</root>\n"),
+            0);
+  ASSERT_EQ(loaded.ipList.size(), 1u);
+  EXPECT_EQ(loaded.ipList[0].remark, remark);
+}
+
+TEST_F(LoadSettingTest, UnreadableFilesGiveMinusOneAndARootWithoutChildrenZero_BothKeepTheDefaults) {
+  EXPECT_EQ(LoadSetting(loaded), -1) << "no file";
+  ExpectDefaults();
+  const std::string valid = "<?xml version=\"1.0\"?>\n<root>\n<RefreshTime val=\"15\"/>\n</root>";
+  std::vector<std::string> unreadable = {"not xml at all <", "<?xml version=\"1.0\"?>\n<!-- only a comment -->\n"};
+  for (std::size_t length = 0; length < valid.size(); ++length) unreadable.push_back(valid.substr(0, length));
+  for (const std::string& bytes : unreadable) {
+    SCOPED_TRACE(bytes);
+    EXPECT_EQ(Load(bytes), -1);
+    ExpectDefaults();
   }
+  EXPECT_EQ(Load("<root>\n</root>\n"), 0);
+  ExpectDefaults();
 }
 
-TEST_F(LoadSettingTest, RootWithoutChildrenChangesNothing) {
-  int rc = -2;
-  SettingData s = LoadRoot("", &rc);
-  EXPECT_EQ(rc, 0);
-  ExpectDefaults(s);
-}
-
-TEST_F(LoadSettingTest, IntegersAreScannedLikePercentD) {
-  SettingData s = LoadRoot(
-      "<IPInfo ip=\"a\" port=\"80x\" remark=\"\"/>"
-      "<IPInfo ip=\"b\" port=\"http\" remark=\"\"/>"
-      "<IPInfo ip=\"c\" port=\"  -5\" remark=\"\"/>"
-      "<IPInfo ip=\"d\" port=\"+7\" remark=\"\"/>"
-      "<IPInfo ip=\"e\" port=\"0x10\" remark=\"\"/>"
-      "<IPInfo ip=\"f\" remark=\"\"/>");
-  std::vector<int> ports;
-  for (const IPInfo& info : s.ipList) ports.push_back(info.port);
-  EXPECT_EQ(ports, (std::vector<int>{80, 0, -5, 7, 0, 0}));
-}
-
-TEST_F(LoadSettingTest, IntegersBeyond32BitsSaturate) {
-  SettingData s = LoadRoot(
-      "<IPInfo ip=\"a\" port=\"99999999999\" remark=\"\"/>"
-      "<IPInfo ip=\"b\" port=\"-99999999999\" remark=\"\"/>"
-      "<IPInfo ip=\"c\" port=\"-2147483648\" remark=\"\"/>"
-      "<IPInfo ip=\"d\" port=\"2147483647\" remark=\"\"/>"
-      "<RefreshTime val=\"4294967326\"/>");
-  ASSERT_EQ(s.ipList.size(), 4u);
-  EXPECT_EQ(s.ipList[0].port, INT_MAX);
-  EXPECT_EQ(s.ipList[1].port, INT_MIN);
-  EXPECT_EQ(s.ipList[2].port, INT_MIN);
-  EXPECT_EQ(s.ipList[3].port, INT_MAX);
-  EXPECT_EQ(s.refreshTime, INT_MAX);
+TEST_F(LoadSettingTest, IntegersAreScannedLikePercentDAndDigitsBeyond32BitsSaturate) {
+  const std::pair<const char*, int> ports[] = {
+      {"80x", 80},   {"http", 0},  {"  -5", -5}, {"+7", 7}, {"0x10", 0}, {"99999999999", INT_MAX},
+      {"-99999999999", INT_MIN}, {"-2147483648", INT_MIN}, {"2147483647", INT_MAX},
+  };
+  std::string entries = "<RefreshTime val=\"4294967326\"/>";
+  for (const auto& [text, value] : ports) entries += "<IPInfo ip=\"a\" port=\"" + std::string(text) + "\"/>";
+  ASSERT_EQ(Load("<root>" + entries + "</root>"), 0);
+  EXPECT_EQ(loaded.refreshTime, INT_MAX);
+  ASSERT_EQ(loaded.ipList.size(), std::size(ports));
+  for (std::size_t i = 0; i < std::size(ports); ++i) EXPECT_EQ(loaded.ipList[i].port, ports[i].second) << ports[i].first;
 }
 
 TEST_F(LoadSettingTest, AbsentAttributesReadAsZeroOrEmpty) {
-  SettingData s = LoadRoot("<RefreshTime/><Sound val=\"2\"/><IPInfo port=\"81\"/>");
-  EXPECT_EQ(s.refreshTime, 0);
-  EXPECT_EQ(s.soundType, 2);
-  EXPECT_EQ(s.soundFile, "");
-  ASSERT_EQ(s.ipList.size(), 1u);
-  EXPECT_EQ(s.ipList[0].ip, "");
-  EXPECT_EQ(s.ipList[0].port, 81);
-  EXPECT_EQ(s.ipList[0].remark, "");
+  ASSERT_EQ(Load("<root><RefreshTime/><Sound val=\"2\"/><IPInfo port=\"81\"/></root>"), 0);
+  EXPECT_EQ(loaded.refreshTime, 0);
+  EXPECT_EQ(loaded.soundType, 2);
+  EXPECT_EQ(loaded.soundFile, "");
+  ASSERT_EQ(loaded.ipList.size(), 1u);
+  EXPECT_EQ(loaded.ipList[0].ip, "");
+  EXPECT_EQ(loaded.ipList[0].port, 81);
+  EXPECT_EQ(loaded.ipList[0].remark, "");
 }
 
-TEST_F(LoadSettingTest, LaterElementsWinAndRowsKeepDocumentOrder) {
-  SettingData s = LoadRoot(
-      "<IPInfo ip=\"first\" port=\"1\" remark=\"\"/>"
-      "<RefreshTime val=\"10\"/>"
-      "<Other><RefreshTime val=\"99\"/><IPInfo ip=\"nested\"/></Other>"
-      "<refreshtime val=\"77\"/>"
-      "<IPInfo ip=\"second\" port=\"2\" remark=\"\"/>"
-      "<RefreshTime val=\"20\"/>");
-  EXPECT_EQ(s.refreshTime, 20);
-  ASSERT_EQ(s.ipList.size(), 2u);
-  EXPECT_EQ(s.ipList[0].ip, "first");
-  EXPECT_EQ(s.ipList[1].ip, "second");
-}
-
-TEST_F(LoadSettingTest, RootMayHaveAnyName) {
-  WriteFile("<config><RefreshTime val=\"5\"/></config>");
-  SettingData s;
-  EXPECT_EQ(LoadSetting(s), 0);
-  EXPECT_EQ(s.refreshTime, 5);
-}
-
-TEST_F(LoadSettingTest, EntriesAreAppendedToWhatTheListHolds) {
-  SettingData s;
-  s.ipList.emplace_back("kept", 1, "");
-  WriteFile("<root><IPInfo ip=\"added\" port=\"2\" remark=\"\"/></root>");
-  ASSERT_EQ(LoadSetting(s), 0);
-  ASSERT_EQ(s.ipList.size(), 2u);
-  EXPECT_EQ(s.ipList[0].ip, "kept");
-  EXPECT_EQ(s.ipList[1].ip, "added");
+TEST_F(LoadSettingTest, RootOfAnyNameLaterElementsWinAndRowsAreAppendedInDocumentOrder) {
+  WriteFile("<config><IPInfo ip=\"first\"/><RefreshTime val=\"10\"/>"
+            "<Other><RefreshTime val=\"99\"/><IPInfo ip=\"nested\"/></Other><refreshtime val=\"77\"/>"
+            "<IPInfo ip=\"second\"/><RefreshTime val=\"20\"/></config>");
+  loaded.ipList.emplace_back("kept", 1, "");
+  ASSERT_EQ(LoadSetting(loaded), 0);
+  EXPECT_EQ(loaded.refreshTime, 20);
+  ASSERT_EQ(loaded.ipList.size(), 3u);
+  EXPECT_EQ(loaded.ipList[0].ip, "kept");
+  EXPECT_EQ(loaded.ipList[1].ip, "first");
+  EXPECT_EQ(loaded.ipList[2].ip, "second");
 }
 
 }  // namespace
