@@ -1,5 +1,5 @@
-// The operator working in the dialog's grid with mouse and keyboard: selecting a row by
-// clicking, typing into cells, and the keys that end an edit staying inside the grid.
+// The operator working in the dialog's grid with mouse and keyboard: a clicked row moves,
+// typed cells reach the record, and the keys that end an edit stay inside the grid.
 #include <QApplication>
 
 #include "tests/settings/setting_dialog_fixture.h"
@@ -9,13 +9,6 @@ namespace {
 
 class DialogEditingTest : public SettingDialogTest {
  protected:
-  // Keys go to the focus widget, which needs an active window.
-  CSettingDialog& OpenActive() {
-    CSettingDialog& dialog = Open();
-    dialog.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    return dialog;
-  }
   void ClickCell(int row, int col) {
     GdiRect rect;
     ASSERT_TRUE(Grid().GetCellRect(row, col, &rect));
@@ -37,39 +30,37 @@ class DialogEditingTest : public SettingDialogTest {
   }
 };
 
-TEST_F(DialogEditingTest, AClickedRowMovesUpWithItsSelection) {
+TEST_F(DialogEditingTest, AClickedRowMovesAndTypedCellsReachTheRecordWhileEnterOrEscapeInAnEditorKeepTheDialog) {
   setting.Append(IPInfo("a", 1, ""));
   setting.Append(IPInfo("b", 2, ""));
-  Open();
+  CSettingDialog& dialog = Open();
+  dialog.activateWindow();  // keys go to the focus widget, which needs an active window
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   ClickCell(2, 2);
-  ASSERT_TRUE(Grid().IsCellSelected(2, 2));
   Click(IDC_BUTTON_UP);
-  EXPECT_EQ(Grid().GetItemText(1, 1), "b");
-  EXPECT_EQ(Grid().GetItemText(2, 1), "a");
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"b", "a"}));
   EXPECT_TRUE(Grid().IsCellSelected(1, 2));
   EXPECT_FALSE(Grid().IsCellSelected(2, 2));
-  EXPECT_TRUE(boxes.calls.empty());
-}
 
-TEST_F(DialogEditingTest, TypedCellsReachTheRecordAndEnterOrEscapeInAnEditorLeaveTheDialogOpen) {
-  CSettingDialog& dialog = OpenActive();
   Click(IDC_BUTTON_ADD);
-  ClickCell(1, 1);
+  ClickCell(3, 1);
   Type("127.0.0.1");
   Key(Qt::Key_Return);
   EXPECT_TRUE(dialog.isVisible());
-  ClickCell(1, 3);
+  ClickCell(3, 3);
   Type("gone");
   Key(Qt::Key_Escape);
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(Grid().GetItemText(1, 3), "");
-  ClickCell(1, 2);
+  EXPECT_EQ(Grid().GetItemText(3, 3), "");
+  ClickCell(3, 2);
   Type("8080");
   Click(kIdOk);  // leaving the editor for the OK button keeps what was typed
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  ASSERT_EQ(setting.ipList.size(), 1u);
-  EXPECT_EQ(setting.ipList[0].ip, "127.0.0.1");
-  EXPECT_EQ(setting.ipList[0].port, 8080);
+  ASSERT_EQ(setting.ipList.size(), 3u);
+  EXPECT_EQ(setting.ipList[0].ip, "b");
+  EXPECT_EQ(setting.ipList[2].ip, "127.0.0.1");
+  EXPECT_EQ(setting.ipList[2].port, 8080);
+  EXPECT_TRUE(boxes.calls.empty());
 }
 
 }  // namespace

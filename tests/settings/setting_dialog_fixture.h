@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <optional>
 
 #include "platform/gbk.h"
@@ -35,21 +37,28 @@ class SettingDialogTest : public InSettingDir {
     dialog_->show();
     return *dialog_;
   }
+  // Runs a new dialog modally; `whileOpen` drives it from inside its modal loop.
+  int RunModal(const std::function<void()>& whileOpen) {
+    dialog_.emplace(&setting);
+    QTimer::singleShot(0, &*dialog_, whileOpen);
+    return dialog_->DoModal();
+  }
   // Endpoints 10.0.0.i:800i "ri" for i = 1..count.
   void AddEndpoints(int count) {
     for (int i = 1; i <= count; ++i)
       setting.Append(IPInfo("10.0.0." + std::to_string(i), 8000 + i, "r" + std::to_string(i)));
   }
-  CGridCtrl& Grid() { return *static_cast<CGridCtrl*>(dialog_->GetDlgItem(IDC_GRID)); }
-  QComboBox& Sound() { return *static_cast<QComboBox*>(dialog_->GetDlgItem(IDC_COMBO_SOUND)); }
-  QLineEdit& Interval() { return *static_cast<QLineEdit*>(dialog_->GetDlgItem(IDC_EDIT_REFRESH)); }
+  CGridCtrl& Grid() { return *static_cast<CGridCtrl*>(Item(IDC_GRID)); }
+  QComboBox& Sound() { return *static_cast<QComboBox*>(Item(IDC_COMBO_SOUND)); }
+  QLineEdit& Interval() { return *static_cast<QLineEdit*>(Item(IDC_EDIT_REFRESH)); }
   // The texts of one grid column below the header row.
   std::vector<std::string> Column(int col) {
     std::vector<std::string> texts;
     for (int row = 1; row < Grid().GetRowCount(); ++row) texts.push_back(Grid().GetItemText(row, col));
     return texts;
   }
-  void Click(int id) { QTest::mouseClick(dialog_->GetDlgItem(id), Qt::LeftButton); }
+  QWidget* Item(int id) { return dialog_->GetDlgItem(id); }
+  void Click(int id) { QTest::mouseClick(Item(id), Qt::LeftButton); }
   void SelectRows(int first, int last) {
     Grid().SetFocusCell(first, 1);
     Grid().SetSelectedRange(first, 1, last, 3);
