@@ -15,7 +15,7 @@ class InSettingDir : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path().toStdString());
+    std::filesystem::current_path(Dir());
   }
   void TearDown() override { std::filesystem::current_path(previous_); }
 
@@ -23,9 +23,8 @@ class InSettingDir : public ::testing::Test {
     std::ofstream(name, std::ios::binary) << bytes;
   }
   static std::string ReadFile(const char* name = "setting.xml") {
-    std::ifstream in(name, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(name, std::ios::binary).rdbuf();
     return bytes.str();
   }
   std::filesystem::path Dir() const { return dir_.path().toStdString(); }
