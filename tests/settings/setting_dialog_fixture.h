@@ -1,12 +1,11 @@
 #pragma once
-// The real settings dialog shown on the offscreen platform in a temporary working
-// directory, with message boxes recorded and the wave-file picker answered by the test.
+// The real settings dialog on the offscreen platform in a temporary working directory,
+// with message boxes recorded and the wave-file picker answered by the test.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <optional>
 
 #include "platform/gbk.h"
@@ -43,32 +42,16 @@ class SettingDialogTest : public InSettingDir {
     QTimer::singleShot(0, &*dialog_, whileOpen);
     return dialog_->DoModal();
   }
-  // Endpoints 10.0.0.i:800i "ri" for i = 1..count.
-  void AddEndpoints(int count) {
-    for (int i = 1; i <= count; ++i)
-      setting.Append(IPInfo("10.0.0." + std::to_string(i), 8000 + i, "r" + std::to_string(i)));
-  }
+  QWidget* Item(int id) { return dialog_->GetDlgItem(id); }
   CGridCtrl& Grid() { return *static_cast<CGridCtrl*>(Item(IDC_GRID)); }
   QComboBox& Sound() { return *static_cast<QComboBox*>(Item(IDC_COMBO_SOUND)); }
   QLineEdit& Interval() { return *static_cast<QLineEdit*>(Item(IDC_EDIT_REFRESH)); }
-  // The texts of one grid column below the header row.
-  std::vector<std::string> Column(int col) {
-    std::vector<std::string> texts;
-    for (int row = 1; row < Grid().GetRowCount(); ++row) texts.push_back(Grid().GetItemText(row, col));
-    return texts;
-  }
-  QWidget* Item(int id) { return dialog_->GetDlgItem(id); }
   void Click(int id) { QTest::mouseClick(Item(id), Qt::LeftButton); }
-  void SelectRows(int first, int last) {
-    Grid().SetFocusCell(first, 1);
-    Grid().SetSelectedRange(first, 1, last, 3);
-  }
   // Picks an item of the alarm-sound list in its open list, as the operator does.
   void ChooseSound(int index) {
-    QComboBox& combo = Sound();
-    combo.showPopup();
-    combo.view()->setCurrentIndex(combo.model()->index(index, 0));
-    QTest::keyClick(combo.view(), Qt::Key_Return);
+    Sound().showPopup();
+    Sound().view()->setCurrentIndex(Sound().model()->index(index, 0));
+    QTest::keyClick(Sound().view(), Qt::Key_Return);
   }
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> texts;

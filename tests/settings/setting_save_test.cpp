@@ -1,13 +1,10 @@
 // setting.xml written from the record: its exact bytes, what loads back, the file's
 // permissions, and failed saves that leave the old file whole.
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 
 #include "platform/gbk.h"
 #include "settings/setting_file.h"
-#include "tests/settings/immutable_path.h"
+#include "tests/settings/full_disk.h"
 #include "tests/settings/setting_dir.h"
 #include "tests/settings/setting_record.h"
 
@@ -30,25 +27,6 @@ std::string SavedAndLoaded(const SettingData& s) {
   EXPECT_EQ(LoadSetting(loaded), 0);
   return Describe(loaded);
 }
-
-// A file-size limit makes every write past it fail as a full disk would.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int);
-};
 
 class SaveSettingTest : public InSettingDir {
  protected:
@@ -94,19 +72,20 @@ TEST_F(SaveSettingTest, ANewFileFollowsTheUmaskAndAReplacedOneKeepsItsPermission
   EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0604));
 }
 
-TEST_F(SaveSettingTest, FullDiskReadOnlyFileOrUnwritableDirectoryFailAndLeaveTheOldFileWhole) {
+TEST_F(SaveSettingTest, FullDiskOrADirectoryInTheWayFailsAndLeavesWhatWasThere) {
   ASSERT_EQ(SaveSetting(Sample()), 0);
   const std::string before = ReadFile();
   {
-    FileSizeLimit fullDisk(64);
+    FullDisk full;
     EXPECT_EQ(SaveSetting(SettingData{}), -1);
   }
-  for (const std::filesystem::path& locked : {Dir() / "setting.xml", Dir()}) {
-    ImmutablePath readOnly(locked);
-    if (!readOnly.ok()) GTEST_SKIP() << "no immutable flag on this file system";
-    EXPECT_EQ(SaveSetting(SettingData{}), -1) << locked;
-  }
   EXPECT_EQ(ReadFile(), before);
+  EXPECT_EQ(FilesHere(), 1);
+  std::filesystem::remove("setting.xml");
+  std::filesystem::create_directory("setting.xml");
+  WriteFile("the user's", "setting.xml/keep");
+  EXPECT_EQ(SaveSetting(Sample()), -1);
+  EXPECT_EQ(ReadFile("setting.xml/keep"), "the user's");
   EXPECT_EQ(FilesHere(), 1);
 }
 
