@@ -1,0 +1,186 @@
+// setting.xml loaded into a record holding the defaults and saved from one: what each
+// kind of file gives, the bytes written, and saves that fail or are killed midway.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <random>
+#include <thread>
+
+#include "platform/gbk.h"
+#include "settings/setting_file.h"
+#include "tests/settings/full_disk.h"
+#include "tests/settings/setting_dir.h"
+
+namespace kelvanor::test {
+namespace {
+
+// The configured fields of a record as one line, so a failure shows every field.
+std::string Describe(const SettingData& s) {
+  std::string text = std::to_string(s.refreshTime) + " " + std::to_string(s.soundType) + " [" + s.soundFile + "]";
+  for (const IPInfo& e : s.ipList) text += " " + e.ip + ":" + std::to_string(e.port) + "[" + e.remark + "]";
+  return text;
+}
+
+const std::string kDefaults = "30 1 []";
+
+class SettingFileTest : public InSettingDir {
+ protected:
+  // The result of loading setting.xml into a record with the defaults, then the record.
+  static std::string Loaded() {
+    SettingData s;
+    const int result = LoadSetting(s);
+    return std::to_string(result) + ": " + Describe(s);
+  }
+  static std::string Load(const std::string& bytes) {
+    WriteFile(bytes);
+    return Loaded();
+  }
+  static void ExpectRoundTrip(const SettingData& s) {
+    ASSERT_EQ(SaveSetting(s), 0);
+    EXPECT_EQ(Loaded(), "0: " + Describe(s));
+  }
+  int FilesHere() const { return static_cast<int>(std::distance(std::filesystem::directory_iterator(Dir()), {})); }
+};
+
+TEST_F(SettingFileTest, FileOfTheWindowsProgramLoadsByteForByte) {
+  // As that program writes it: GBK texts, CRLF line ends, four-space indent.
+  const std::string remark = Gbk(u8"数据库服务器");
+  const std::string file = Gbk(u8"D:\\声音\\警报.wav");
+  EXPECT_EQ(Load("<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<root>\r\n"
+                 "    <RefreshTime val=\"15\"/>\r\n"
+                 "    <Sound val=\"3\" file=\"" + file + "\"/>\r\n"
+                 "    <IPInfo ip=\"127.0.0.1\" port=\"3306\" remark=\"" + remark + "\"/>\r\n"
+                 "    <IPInfo ip=\"localhost\" port=\"80\" remark=\"web &amp; api\"/>\r\n"
+                 "</root>\r\n"),
+            "0: 15 3 [" + file + "] 127.0.0.1:3306[" + remark + "] localhost:80[web & api]");
+}
+
+TEST_F(SettingFileTest, UnreadableFilesGiveMinusOneAndAnEmptyRootZeroBothKeepingTheDefaults) {
+  EXPECT_EQ(Loaded(), "-1: " + kDefaults) << "no file";
+  const std::string valid = "<?xml version=\"1.0\"?>\n<root>\n<RefreshTime val=\"15\"/>\n</root>";
+  for (std::size_t length = 0; length < valid.size(); ++length)
+    EXPECT_EQ(Load(valid.substr(0, length)), "-1: " + kDefaults) << "cut at " << length;
+  EXPECT_EQ(Load("not xml at all <"), "-1: " + kDefaults);
+  EXPECT_EQ(Load("<?xml version=\"1.0\"?>\n<!-- only a comment -->\n"), "-1: " + kDefaults);
+  EXPECT_EQ(Load("<root>\n</root>\n"), "0: " + kDefaults);
+}
+
+TEST_F(SettingFileTest, IntegersAreScannedLikePercentDAndDigitsBeyond32BitsSaturate) {
+  const std::pair<const char*, int> ports[] = {
+      {"80x", 80},   {"http", 0},  {"  -5", -5}, {"+7", 7}, {"0x10", 0}, {"99999999999", INT_MAX},
+      {"-99999999999", INT_MIN}, {"-2147483648", INT_MIN}, {"2147483647", INT_MAX},
+  };
+  std::string file = "<root><RefreshTime val=\"4294967326\"/>";
+  std::string expected = "0: 2147483647 1 []";
+  for (const auto& [text, value] : ports) {
+    file += "<IPInfo ip=\"a\" port=\"" + std::string(text) + "\"/>";
+    expected += " a:" + std::to_string(value) + "[]";
+  }
+  EXPECT_EQ(Load(file + "</root>"), expected);
+}
+
+TEST_F(SettingFileTest, AbsentAttributesReadAsZeroOrEmpty) {
+  EXPECT_EQ(Load("<root><RefreshTime/><Sound val=\"2\"/><IPInfo port=\"81\"/></root>"), "0: 0 2 [] :81[]");
+}
+
+TEST_F(SettingFileTest, RootOfAnyNameLaterElementsWinAndRowsAreAppendedInDocumentOrder) {
+  WriteFile("<config><IPInfo ip=\"first\"/><RefreshTime val=\"10\"/>"
+            "<Other><RefreshTime val=\"99\"/><IPInfo ip=\"nested\"/></Other><refreshtime val=\"77\"/>"
+            "<IPInfo ip=\"second\"/><RefreshTime val=\"20\"/></config>");
+  SettingData s;
+  s.ipList.emplace_back("kept", 1, "");
+  ASSERT_EQ(LoadSetting(s), 0);
+  EXPECT_EQ(Describe(s), "20 1 [] kept:1[] first:0[] second:0[]");
+}
+
+TEST_F(SettingFileTest, SaveWritesTheGbkDocumentInThePrinterFormat) {
+  SettingData s;
+  s.ipList.emplace_back("127.0.0.1", 8080, Gbk(u8"主页 & <登录>"));
+  ASSERT_EQ(SaveSetting(s), 0);
+  EXPECT_EQ(ReadFile(),
+            "<?xml version=\"1.0\" encoding=\"GBK\"?>\n"
+            "<root>\n"
+            "    <RefreshTime val=\"30\"/>\n"
+            "    <Sound val=\"1\" file=\"\"/>\n"
+            "    <IPInfo ip=\"127.0.0.1\" port=\"8080\" remark=\"" + Gbk(u8"主页 &amp; &lt;登录&gt;") + "\"/>\n"
+            "</root>\n");
+}
+
+TEST_F(SettingFileTest, RoundTripKeepsEveryFieldAndReplacesThePreviousFileWithoutLeftovers) {
+  WriteFile(std::string(5000, ' ') + "<root/>");
+  SettingData s;
+  s.refreshTime = 12;
+  s.soundType = 3;
+  s.soundFile = Gbk(u8"/声音/警报.wav");
+  s.ipList.emplace_back("127.0.0.1", 80, Gbk(u8"网站 A&B <主> \"引号\" 'x'"));
+  s.ipList.emplace_back("127.0.0.2", -5, Gbk(u8"很长的备注") + std::string(10000, 'r'));
+  ExpectRoundTrip(s);
+  ExpectRoundTrip(SettingData{});
+  EXPECT_EQ(FilesHere(), 1);
+}
+
+// Found by the loader fuzzer: the parser reads a raw carriage return as a line feed, so
+// a remark holding one came back changed after a save.
+TEST_F(SettingFileTest, CarriageReturnInATextSurvivesSaveAndLoad) {
+  SettingData s;
+  s.soundFile = "a\r\nb";
+  s.ipList.emplace_back("127.0.0.1", 80, "two\rlines");
+  ExpectRoundTrip(s);
+}
+
+TEST_F(SettingFileTest, ANewFileFollowsTheUmaskAndAReplacedOneKeepsItsPermissions) {
+  const mode_t previousMask = umask(022);
+  ASSERT_EQ(SaveSetting(SettingData{}), 0);
+  umask(previousMask);
+  EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0644));
+  std::filesystem::permissions("setting.xml", std::filesystem::perms(0604));
+  ASSERT_EQ(SaveSetting(SettingData{}), 0);
+  EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0604));
+}
+
+TEST_F(SettingFileTest, SaveOnAFullDiskOrOverADirectoryFailsAndLeavesWhatWasThere) {
+  WriteFile("<root><RefreshTime val=\"15\"/></root>");
+  {
+    FullDisk full;
+    EXPECT_EQ(SaveSetting(SettingData{}), -1);
+  }
+  EXPECT_EQ(ReadFile(), "<root><RefreshTime val=\"15\"/></root>");
+  EXPECT_EQ(FilesHere(), 1);
+  std::filesystem::remove("setting.xml");
+  std::filesystem::create_directory("setting.xml");
+  WriteFile("the user's", "setting.xml/keep");
+  EXPECT_EQ(SaveSetting(SettingData{}), -1);
+  EXPECT_EQ(ReadFile("setting.xml/keep"), "the user's");
+  EXPECT_EQ(FilesHere(), 1);
+}
+
+// A child process saves in a loop and is killed at random points; setting.xml must then
+// hold the old record or the new one, never a torn file.
+TEST_F(SettingFileTest, KilledSaverLeavesTheOldOrTheNewRecord) {
+  SettingData before, after;  // of different sizes, so a torn file could pass for neither
+  for (int i = 0; i < 100; ++i) before.ipList.emplace_back("127.0.0.1", i, "old remark");
+  for (int i = 0; i < 400; ++i) after.ipList.emplace_back("127.0.0.1", i, "the new and longer remark");
+  ASSERT_EQ(SaveSetting(before), 0);
+  std::mt19937 random(4);
+  for (int attempt = 0; attempt < 150; ++attempt) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0;; ++i)
+        if (SaveSetting(i % 2 ? before : after) != 0) _exit(1);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 4000));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saver failed on its own";
+    const std::string found = Loaded();
+    ASSERT_TRUE(found == "0: " + Describe(before) || found == "0: " + Describe(after)) << "torn at attempt " << attempt;
+  }
+}
+
+}  // namespace
+}  // namespace kelvanor::test
