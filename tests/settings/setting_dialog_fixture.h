@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
-#include <QTimer>
 #include <optional>
 
 #include "platform/gbk.h"
@@ -35,12 +34,6 @@ class SettingDialogTest : public InSettingDir {
     dialog_.emplace(&setting);
     dialog_->show();
     return *dialog_;
-  }
-  // Runs a new dialog modally; `whileOpen` drives it from inside its modal loop.
-  int RunModal(const std::function<void()>& whileOpen) {
-    dialog_.emplace(&setting);
-    QTimer::singleShot(0, &*dialog_, whileOpen);
-    return dialog_->DoModal();
   }
   QWidget* Item(int id) { return dialog_->GetDlgItem(id); }
   CGridCtrl& Grid() { return *static_cast<CGridCtrl*>(Item(IDC_GRID)); }

@@ -59,9 +59,9 @@ TEST_F(DialogLayoutTest, EveryControlShowsItsTextWhereTheTemplatePutsIt) {
     if (c.id == IDC_COMBO_SOUND) expected.setHeight(control->height());
     EXPECT_EQ(control->geometry(), expected);
   }
-  const QStringList sounds = {QStringLiteral("不发声"), QStringLiteral("PC喇叭发声"), QStringLiteral("选择声频文件…")};
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Sound().itemText(i), sounds[i]);
-  EXPECT_EQ(Sound().count(), 3);
+  QStringList sounds;
+  for (int i = 0; i < Sound().count(); ++i) sounds << Sound().itemText(i);
+  EXPECT_EQ(sounds.join('|'), QStringLiteral("不发声|PC喇叭发声|选择声频文件…"));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // setting.xml loaded into a record holding the defaults and saved from one: what each
 // kind of file gives, the bytes written, and saves that fail or are killed midway.
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +10,6 @@
 
 #include "platform/gbk.h"
 #include "settings/setting_file.h"
-#include "tests/settings/full_disk.h"
 #include "tests/settings/setting_dir.h"
 
 namespace kelvanor::test {
@@ -102,52 +100,34 @@ TEST_F(SettingFileTest, SaveWritesTheGbkDocumentInThePrinterFormat) {
             "</root>\n");
 }
 
-TEST_F(SettingFileTest, RoundTripKeepsEveryFieldAndReplacesThePreviousFileWithoutLeftovers) {
+// The texts hold carriage returns since the loader fuzzer found the parser reading a raw
+// one as a line feed, which changed such a remark after a save.
+TEST_F(SettingFileTest, RoundTripKeepsEveryFieldCarriageReturnsIncludedAndLeavesNoTemporaryFile) {
   WriteFile(std::string(5000, ' ') + "<root/>");
   SettingData s;
   s.refreshTime = 12;
   s.soundType = 3;
-  s.soundFile = Gbk(u8"/声音/警报.wav");
+  s.soundFile = Gbk(u8"/声音/警报.wav") + "\r\n";
   s.ipList.emplace_back("127.0.0.1", 80, Gbk(u8"网站 A&B <主> \"引号\" 'x'"));
-  s.ipList.emplace_back("127.0.0.2", -5, Gbk(u8"很长的备注") + std::string(10000, 'r'));
+  s.ipList.emplace_back("127.0.0.2", -5, "two\rlines" + std::string(10000, 'r'));
   ExpectRoundTrip(s);
   ExpectRoundTrip(SettingData{});
   EXPECT_EQ(FilesHere(), 1);
 }
 
-// Found by the loader fuzzer: the parser reads a raw carriage return as a line feed, so
-// a remark holding one came back changed after a save.
-TEST_F(SettingFileTest, CarriageReturnInATextSurvivesSaveAndLoad) {
-  SettingData s;
-  s.soundFile = "a\r\nb";
-  s.ipList.emplace_back("127.0.0.1", 80, "two\rlines");
-  ExpectRoundTrip(s);
-}
-
-TEST_F(SettingFileTest, ANewFileFollowsTheUmaskAndAReplacedOneKeepsItsPermissions) {
-  const mode_t previousMask = umask(022);
-  ASSERT_EQ(SaveSetting(SettingData{}), 0);
-  umask(previousMask);
-  EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0644));
+TEST_F(SettingFileTest, SaveKeepsThePermissionsOfTheFileItReplaces) {
+  WriteFile("<root/>");
   std::filesystem::permissions("setting.xml", std::filesystem::perms(0604));
   ASSERT_EQ(SaveSetting(SettingData{}), 0);
   EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0604));
 }
 
-TEST_F(SettingFileTest, SaveOnAFullDiskOrOverADirectoryFailsAndLeavesWhatWasThere) {
-  WriteFile("<root><RefreshTime val=\"15\"/></root>");
-  {
-    FullDisk full;
-    EXPECT_EQ(SaveSetting(SettingData{}), -1);
-  }
-  EXPECT_EQ(ReadFile(), "<root><RefreshTime val=\"15\"/></root>");
-  EXPECT_EQ(FilesHere(), 1);
-  std::filesystem::remove("setting.xml");
+TEST_F(SettingFileTest, SaveOverADirectoryFailsAndLeavesItAsItWas) {
   std::filesystem::create_directory("setting.xml");
   WriteFile("the user's", "setting.xml/keep");
   EXPECT_EQ(SaveSetting(SettingData{}), -1);
   EXPECT_EQ(ReadFile("setting.xml/keep"), "the user's");
-  EXPECT_EQ(FilesHere(), 1);
+  EXPECT_EQ(FilesHere(), 1) << "the temporary file is removed";
 }
 
 // A child process saves in a loop and is killed at random points; setting.xml must then
