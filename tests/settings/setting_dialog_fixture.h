@@ -46,11 +46,6 @@ class SettingDialogTest : public InSettingDir {
     Sound().view()->setCurrentIndex(Sound().model()->index(index, 0));
     QTest::keyClick(Sound().view(), Qt::Key_Return);
   }
-  std::vector<std::string> BoxTexts() const {
-    std::vector<std::string> texts;
-    for (const MessageBoxCall& call : boxes.calls) texts.push_back(call.text);
-    return texts;
-  }
 
   SettingData setting;
   testing::MessageBoxRecorder boxes;

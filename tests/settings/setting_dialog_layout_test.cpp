@@ -1,9 +1,5 @@
 // The settings dialog's template: dialog units to pixels, and each control's text and
 // place.
-#include <QAbstractButton>
-#include <QGroupBox>
-#include <QLabel>
-
 #include "settings/dialog_units.h"
 #include "tests/settings/setting_dialog_fixture.h"
 
@@ -18,14 +14,8 @@ TEST(DialogUnits, AreQuartersAndEighthsOfTheFontRoundedHalfAwayFromZero) {
 
 // The control showing `text` as its caption, title or label.
 QWidget* ByText(const QWidget& dialog, const char* text) {
-  const QString wanted = QString::fromUtf8(text);
-  for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    const auto* button = qobject_cast<QAbstractButton*>(w);
-    const auto* group = qobject_cast<QGroupBox*>(w);
-    const auto* label = qobject_cast<QLabel*>(w);
-    if ((button && button->text() == wanted) || (group && group->title() == wanted) || (label && label->text() == wanted))
-      return w;
-  }
+  for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->property("text").toString() == text || w->property("title").toString() == text) return w;
   return nullptr;
 }
 
