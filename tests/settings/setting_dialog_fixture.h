@@ -1,6 +1,6 @@
 #pragma once
 // The real settings dialog on the offscreen platform in a temporary working directory,
-// with message boxes recorded and the wave-file picker answered by the test.
+// with message boxes recorded.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
@@ -9,7 +9,6 @@
 
 #include "platform/gbk.h"
 #include "settings/setting_dialog.h"
-#include "settings/sound_file_picker.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/settings/setting_dir.h"
 
@@ -17,19 +16,6 @@ namespace kelvanor::test {
 
 class SettingDialogTest : public InSettingDir {
  protected:
-  void SetUp() override {
-    InSettingDir::SetUp();
-    previousPicker_ = SetSoundFilePicker([this](QWidget*, const QString& directory) {
-      pickerDirectories.push_back(directory);
-      return pickedFile;
-    });
-  }
-  void TearDown() override {
-    dialog_.reset();
-    SetSoundFilePicker(std::move(previousPicker_));
-    InSettingDir::TearDown();
-  }
-
   CSettingDialog& Open() {
     dialog_.emplace(&setting);
     dialog_->show();
@@ -49,12 +35,9 @@ class SettingDialogTest : public InSettingDir {
 
   SettingData setting;
   testing::MessageBoxRecorder boxes;
-  QString pickedFile;  // what the picker answers; empty is a cancel
-  std::vector<QString> pickerDirectories;
 
  private:
-  std::optional<CSettingDialog> dialog_;
-  SoundFilePicker previousPicker_;
+  std::optional<CSettingDialog> dialog_;  // destroyed before the directory it works in
 };
 
 }  // namespace kelvanor::test

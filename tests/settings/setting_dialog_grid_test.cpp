@@ -18,11 +18,8 @@ class DialogGridTest : public SettingDialogTest {
     std::vector<std::string> rows;
     for (int row = 1; row < Grid().GetRowCount(); ++row) {
       std::string text = Grid().GetItemText(row, 0);
-      bool selected = true;
-      for (int col = 1; col <= 3; ++col) {
-        text += " " + Grid().GetItemText(row, col);
-        selected = selected && Grid().IsCellSelected(row, col);
-      }
+      for (int col = 1; col <= 3; ++col) text += " " + Grid().GetItemText(row, col);
+      const bool selected = Grid().IsCellSelected(row, 1) && Grid().IsCellSelected(row, 2) && Grid().IsCellSelected(row, 3);
       rows.push_back(selected ? text + " *" : text);
     }
     return rows;
@@ -55,6 +52,7 @@ TEST_F(DialogGridTest, SetUpGivesTheOptionsHeadersAndFontOfTheEndpointList) {
       {"fixed columns", grid.GetFixedColumnCount(), 1},
       {"rows", grid.GetRowCount(), 1},
       {"font weight", grid.GetFont()->lfWeight, 400},
+      {"control id", static_cast<int>(grid.GetDlgCtrlID()), IDC_GRID},
   };
   for (const auto& o : options) EXPECT_EQ(o.actual, o.expected) << o.option;
   EXPECT_STREQ(grid.GetFont()->lfFaceName, "MS Shell Dlg");
@@ -97,8 +95,6 @@ struct MoveCase {
   const char8_t* message;  // the box it shows, if any
   std::string order;       // which endpoint each row shows afterwards, * after a selected one
 };
-
-void PrintTo(const MoveCase& c, std::ostream* out) { *out << c.name; }
 
 class DialogMoveTest : public DialogGridTest, public ::testing::WithParamInterface<MoveCase> {};
 

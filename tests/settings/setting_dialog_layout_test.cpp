@@ -1,5 +1,4 @@
-// The settings dialog's template: dialog units to pixels, and each control's text and
-// place.
+// The settings dialog's template: dialog units to pixels, each control's text and place.
 #include "settings/dialog_units.h"
 #include "tests/settings/setting_dialog_fixture.h"
 
@@ -26,6 +25,7 @@ TEST_F(DialogLayoutTest, EveryControlShowsItsTextWhereTheTemplatePutsIt) {
   const DialogBaseUnits units = BaseUnitsOf(dialog.font());
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("监控设置"));
   EXPECT_EQ(dialog.size(), DialogUnitsToPixels(units, 0, 0, 387, 219).size());
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "a frame without sizing";
   const struct {
     int id;  // 0 for a control no handler refers to
     const char* text;
@@ -46,7 +46,7 @@ TEST_F(DialogLayoutTest, EveryControlShowsItsTextWhereTheTemplatePutsIt) {
     if (c.id) EXPECT_EQ(control, dialog.GetDlgItem(c.id));
     QRect expected = DialogUnitsToPixels(units, c.x, c.y, c.width, c.height);
     // A closed drop-down list is as tall as its font needs; the template gives its open height.
-    if (c.id == IDC_COMBO_SOUND) expected.setHeight(control->height());
+    if (c.id == IDC_COMBO_SOUND) expected.setHeight(control->sizeHint().height());
     EXPECT_EQ(control->geometry(), expected);
   }
   QStringList sounds;

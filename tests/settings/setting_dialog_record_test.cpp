@@ -7,19 +7,29 @@
 
 #include "settings/interval_text.h"
 #include "settings/setting_file.h"
+#include "settings/sound_file_picker.h"
 #include "tests/settings/setting_dialog_fixture.h"
 
 namespace kelvanor::test {
 namespace {
 
+// Works in <temp>/work next to <temp>/sounds, where the wave-file picker should open; the
+// picker is answered by the test.
 class DialogRecordTest : public SettingDialogTest {
  protected:
-  // Works in <temp>/work next to <temp>/sounds, where the picker should open.
   void SetUp() override {
     SettingDialogTest::SetUp();
     std::filesystem::create_directories(Dir() / "sounds");
     std::filesystem::create_directories(Dir() / "work");
     std::filesystem::current_path(Dir() / "work");
+    previousPicker_ = SetSoundFilePicker([this](QWidget*, const QString& directory) {
+      pickerDirectories.push_back(directory);
+      return pickedFile;
+    });
+  }
+  void TearDown() override {
+    SetSoundFilePicker(std::move(previousPicker_));
+    SettingDialogTest::TearDown();
   }
   // Makes a wave file for the picker to answer with; its path in GBK.
   std::string PickWave(const std::filesystem::path& path) {
@@ -28,6 +38,12 @@ class DialogRecordTest : public SettingDialogTest {
     pickedFile = QString::fromStdString(path.string());
     return QStringToGbk(pickedFile);
   }
+
+  QString pickedFile;  // empty is a cancel
+  std::vector<QString> pickerDirectories;
+
+ private:
+  SoundFilePicker previousPicker_;
 };
 
 // OK runs twice: first while a file-size limit fails the save's writes as a full disk
@@ -50,8 +66,7 @@ TEST_F(DialogRecordTest, OkReadsPortsLikeAtoiSaturatingOverflowsAndAFailedSaveKe
   const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
   rlimit previous{};
   getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit full = previous;
-  full.rlim_cur = 64;
+  const rlimit full{64, previous.rlim_max};
   setrlimit(RLIMIT_FSIZE, &full);
   Click(kIdOk);
   setrlimit(RLIMIT_FSIZE, &previous);
@@ -61,6 +76,7 @@ TEST_F(DialogRecordTest, OkReadsPortsLikeAtoiSaturatingOverflowsAndAFailedSaveKe
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(setting.refreshTime, 45) << "the record holds the new values";
   EXPECT_EQ(ReadFile(), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "no temporary file is left";
 
   Click(kIdOk);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 namespace kelvanor::test {
@@ -23,9 +23,8 @@ class InSettingDir : public ::testing::Test {
     std::ofstream(name, std::ios::binary) << bytes;
   }
   static std::string ReadFile(const char* name = "setting.xml") {
-    std::ostringstream bytes;
-    bytes << std::ifstream(name, std::ios::binary).rdbuf();
-    return bytes.str();
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   std::filesystem::path Dir() const { return dir_.path().toStdString(); }
 
