@@ -14,8 +14,9 @@ DialogBaseUnits BaseUnitsOf(const QFont& font) {
 int MulDiv(int a, int b, int c) {
   const std::int64_t product = static_cast<std::int64_t>(a) * b;
   const std::int64_t half = (c < 0 ? -c : c) / 2;
-  const bool negative = (product < 0) != (c < 0);
-  return static_cast<int>((product + (negative ? -half : half)) / c);
+  // Widening the dividend away from zero widens the truncated quotient too, whatever
+  // the divisor's sign.
+  return static_cast<int>((product + (product < 0 ? -half : half)) / c);
 }
 
 QRect DialogUnitsToPixels(const DialogBaseUnits& units, int x, int y, int width, int height) {

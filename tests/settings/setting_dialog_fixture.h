@@ -1,6 +1,6 @@
 #pragma once
-// The real settings dialog shown on the offscreen platform in a temporary working
-// directory, with message boxes recorded and the wave-file picker answered by the test.
+// The real settings dialog on the offscreen platform in a temporary working directory,
+// with message boxes recorded.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
@@ -9,7 +9,6 @@
 
 #include "platform/gbk.h"
 #include "settings/setting_dialog.h"
-#include "settings/sound_file_picker.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/settings/setting_dir.h"
 
@@ -17,54 +16,28 @@ namespace kelvanor::test {
 
 class SettingDialogTest : public InSettingDir {
  protected:
-  void SetUp() override {
-    InSettingDir::SetUp();
-    previousPicker_ = SetSoundFilePicker([this](QWidget*, const QString& directory) {
-      pickerDirectories.push_back(directory);
-      return pickedFile;
-    });
-  }
-  void TearDown() override {
-    dialog_.reset();
-    SetSoundFilePicker(std::move(previousPicker_));
-    InSettingDir::TearDown();
-  }
-
   CSettingDialog& Open() {
     dialog_.emplace(&setting);
     dialog_->show();
     return *dialog_;
   }
-  CGridCtrl& Grid() { return *static_cast<CGridCtrl*>(dialog_->GetDlgItem(IDC_GRID)); }
-  QComboBox& Sound() { return *static_cast<QComboBox*>(dialog_->GetDlgItem(IDC_COMBO_SOUND)); }
-  QLineEdit& Interval() { return *static_cast<QLineEdit*>(dialog_->GetDlgItem(IDC_EDIT_REFRESH)); }
-  void Click(int id) { QTest::mouseClick(dialog_->GetDlgItem(id), Qt::LeftButton); }
-  void SelectRows(int first, int last) {
-    Grid().SetFocusCell(first, 1);
-    Grid().SetSelectedRange(first, 1, last, 3);
-  }
+  QWidget* Item(int id) { return dialog_->GetDlgItem(id); }
+  CGridCtrl& Grid() { return *static_cast<CGridCtrl*>(Item(IDC_GRID)); }
+  QComboBox& Sound() { return *static_cast<QComboBox*>(Item(IDC_COMBO_SOUND)); }
+  QLineEdit& Interval() { return *static_cast<QLineEdit*>(Item(IDC_EDIT_REFRESH)); }
+  void Click(int id) { QTest::mouseClick(Item(id), Qt::LeftButton); }
   // Picks an item of the alarm-sound list in its open list, as the operator does.
   void ChooseSound(int index) {
-    QComboBox& combo = Sound();
-    combo.showPopup();
-    QAbstractItemView* list = combo.view();
-    list->setCurrentIndex(combo.model()->index(index, 0));
-    QTest::keyClick(list, Qt::Key_Return);
-  }
-  std::vector<std::string> BoxTexts() const {
-    std::vector<std::string> texts;
-    for (const MessageBoxCall& call : boxes.calls) texts.push_back(call.text);
-    return texts;
+    Sound().showPopup();
+    Sound().view()->setCurrentIndex(Sound().model()->index(index, 0));
+    QTest::keyClick(Sound().view(), Qt::Key_Return);
   }
 
   SettingData setting;
   testing::MessageBoxRecorder boxes;
-  QString pickedFile;  // what the picker answers; empty is a cancel
-  std::vector<QString> pickerDirectories;
 
  private:
-  std::optional<CSettingDialog> dialog_;
-  SoundFilePicker previousPicker_;
+  std::optional<CSettingDialog> dialog_;  // destroyed before the directory it works in
 };
 
 }  // namespace kelvanor::test

@@ -1,4 +1,4 @@
-// The endpoint grid of the settings dialog: how it opens, and the add, delete and move
+// The endpoint grid of the settings dialog: its set-up, and the add, delete and move
 // buttons.
 #include "tests/settings/setting_dialog_fixture.h"
 
@@ -7,123 +7,128 @@ namespace {
 
 class DialogGridTest : public SettingDialogTest {
  protected:
-  void AddEndpoints(int count) {
+  // Opens on endpoints 10.0.0.i:800i "ri" for i = 1..count.
+  void OpenWith(int count) {
     for (int i = 1; i <= count; ++i)
       setting.Append(IPInfo("10.0.0." + std::to_string(i), 8000 + i, "r" + std::to_string(i)));
+    Open();
   }
-  std::vector<std::string> Column(int col) {
-    std::vector<std::string> texts;
-    for (int row = 1; row < Grid().GetRowCount(); ++row) texts.push_back(Grid().GetItemText(row, col));
-    return texts;
+  // Each data row as "number ip port remark", with " *" when its cells are selected (the
+  // first and the last tell).
+  std::vector<std::string> Rows() {
+    std::vector<std::string> rows;
+    for (int row = 1; row < Grid().GetRowCount(); ++row) {
+      std::string text = Grid().GetItemText(row, 0);
+      for (int col = 1; col <= 3; ++col) text += " " + Grid().GetItemText(row, col);
+      const bool selected = Grid().IsCellSelected(row, 1) && Grid().IsCellSelected(row, 3);
+      rows.push_back(selected ? text + " *" : text);
+    }
+    return rows;
+  }
+  void SelectRows(int first, int last) {
+    Grid().SetFocusCell(first, 1);
+    Grid().SetSelectionStartCell(CCellID(first, 1));
+    Grid().SetSelectedRange(first, 1, last, 3);
   }
 };
 
-TEST_F(DialogGridTest, OpensWithHeadersAndOneNumberedRowPerEndpoint) {
-  AddEndpoints(2);
-  setting.Append(IPInfo("host", -5, Gbk(u8"备注 & <x>")));
+TEST_F(DialogGridTest, SetUpGivesTheOptionsHeadersAndFontOfTheEndpointList) {
   Open();
-  CGridCtrl& grid = Grid();
-  ASSERT_EQ(grid.GetRowCount(), 4);
-  ASSERT_EQ(grid.GetColumnCount(), 4);
-  EXPECT_EQ(grid.GetFixedRowCount(), 1);
-  EXPECT_EQ(grid.GetFixedColumnCount(), 1);
+  const CGridCtrl& grid = Grid();
+  const std::tuple<const char*, int, int> options[] = {  // name, value, expected value
+      {"drag and drop", grid.GetDragAndDrop(), false},
+      {"grid lines", grid.GetGridLines(), GVL_BOTH},
+      {"sort on header click", grid.GetSortOnHeaderClick(), false},
+      {"selection", grid.IsSelectable(), true},
+      {"single row selection", grid.GetSingleRowSelection(), true},
+      {"editable", grid.IsEditable(), true},
+      {"column resize", grid.GetColumnResize(), true},
+      {"row resize", grid.GetRowResize(), true},
+      {"header click selects column", grid.GetHeaderClickSelectsColumn(), false},
+      {"focus header tracking", grid.GetTrackFocusCell(), false},
+      {"fixed rows", grid.GetFixedRowCount(), 1},
+      {"fixed columns", grid.GetFixedColumnCount(), 1},
+      {"font weight", grid.GetFont()->lfWeight, 400},
+      {"control id", static_cast<int>(grid.GetDlgCtrlID()), IDC_GRID},
+  };
+  for (const auto& [name, value, expected] : options) EXPECT_EQ(value, expected) << name;
+  EXPECT_STREQ(grid.GetFont()->lfFaceName, "MS Shell Dlg");
   const char8_t* headers[] = {u8"ID", u8"IP", u8"端口", u8"备注"};
   const int widths[] = {35, 135, 65, 230};
+  ASSERT_EQ(grid.GetColumnCount(), 4);
   for (int col = 0; col < 4; ++col) {
     EXPECT_EQ(grid.GetItemText(0, col), Gbk(headers[col]));
+    EXPECT_EQ(grid.GetCell(0, col)->GetFormat(), std::uint32_t{DT_WORDBREAK}) << col;
     EXPECT_EQ(grid.GetColumnWidth(col), widths[col]);
   }
-  EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2", "3"}));
-  EXPECT_EQ(Column(1), (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "host"}));
-  EXPECT_EQ(Column(2), (std::vector<std::string>{"8001", "8002", "-5"}));
-  EXPECT_EQ(grid.GetItemText(3, 3), Gbk(u8"备注 & <x>"));
-  EXPECT_FALSE(grid.GetHeaderClickSelectsColumn());
-  EXPECT_FALSE(grid.GetSortOnHeaderClick());
-  EXPECT_FALSE(grid.GetDragAndDrop());
-  EXPECT_TRUE(grid.IsEditable());
-  EXPECT_TRUE(grid.checkConsistency());
 }
 
-TEST_F(DialogGridTest, AddNumbersTheNewRowFromTheRowCountSoNumbersMayRepeatAfterADelete) {
-  AddEndpoints(2);
-  Open();
-  Click(IDC_BUTTON_ADD);
-  ASSERT_EQ(Grid().GetRowCount(), 4);
-  EXPECT_EQ(Grid().GetItemText(3, 0), "3");
-  for (int col = 1; col <= 3; ++col) EXPECT_EQ(Grid().GetItemText(3, col), "");
-
-  SelectRows(1, 1);
-  Click(IDC_BUTTON_DELETE);
-  EXPECT_EQ(Column(1), (std::vector<std::string>{"10.0.0.2", ""}));
-  Click(IDC_BUTTON_ADD);
-  EXPECT_EQ(Column(0), (std::vector<std::string>{"2", "3", "3"}));
-  EXPECT_TRUE(Grid().checkConsistency());
-}
-
-TEST_F(DialogGridTest, DeleteRemovesOnlyTheTopmostSelectedRowAndNothingWithoutSelection) {
-  AddEndpoints(4);
-  Open();
-  Click(IDC_BUTTON_DELETE);
-  EXPECT_EQ(Grid().GetRowCount(), 5);
-  SelectRows(2, 3);
-  Click(IDC_BUTTON_DELETE);
-  EXPECT_EQ(Column(1), (std::vector<std::string>{"10.0.0.1", "10.0.0.3", "10.0.0.4"}));
-  EXPECT_EQ(Grid().GetSelectedCount(), 0);
-  EXPECT_TRUE(boxes.calls.empty());
-}
-
-TEST_F(DialogGridTest, MovingUpSwapsTheTextsAndTheSelectionTravelsWithTheRow) {
-  AddEndpoints(3);
-  Open();
-  SelectRows(2, 2);
-  Click(IDC_BUTTON_UP);
-  EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2", "3"}));
-  EXPECT_EQ(Column(1), (std::vector<std::string>{"10.0.0.2", "10.0.0.1", "10.0.0.3"}));
-  EXPECT_EQ(Column(2), (std::vector<std::string>{"8002", "8001", "8003"}));
-  EXPECT_EQ(Column(3), (std::vector<std::string>{"r2", "r1", "r3"}));
-  for (int col = 1; col <= 3; ++col) {
-    EXPECT_EQ(Grid().GetItemState(1, col), CELL_FOCUSED | CELL_SELECTED);
-    EXPECT_FALSE(Grid().IsCellSelected(2, col));
-  }
-  EXPECT_EQ(Grid().GetFocusCell(), CCellID(1, 1));
-  EXPECT_TRUE(Grid().checkConsistency());
-
-  Click(IDC_BUTTON_DOWN);
-  Click(IDC_BUTTON_DOWN);
-  EXPECT_EQ(Column(1), (std::vector<std::string>{"10.0.0.1", "10.0.0.3", "10.0.0.2"}));
-  EXPECT_TRUE(Grid().IsCellSelected(3, 2));
-  EXPECT_TRUE(boxes.calls.empty());
-}
-
-TEST_F(DialogGridTest, MovesAtTheEdgesOrOfSeveralRowsAreRefusedWithTheirMessages) {
-  AddEndpoints(3);
-  Open();
-  SelectRows(1, 1);
-  Click(IDC_BUTTON_UP);
-  SelectRows(3, 3);
-  Click(IDC_BUTTON_DOWN);
+TEST_F(DialogGridTest, DeleteTakesOnlyTheTopmostSelectedRowAndAddNumbersFromTheRowCount) {
+  setting.Append(IPInfo("host", -5, Gbk(u8"备注 & <x>")));
+  OpenWith(2);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"1 host -5 " + Gbk(u8"备注 & <x>"), "2 10.0.0.1 8001 r1",
+                                               "3 10.0.0.2 8002 r2"}));
+  Click(IDC_BUTTON_DELETE);  // nothing selected
   SelectRows(1, 2);
-  Click(IDC_BUTTON_UP);
-  Click(IDC_BUTTON_DOWN);
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{Gbk(u8"第一行不可上移！"), Gbk(u8"最后一行不可下移！"),
-                                                  Gbk(u8"请选择单行移动！"), Gbk(u8"请选择单行移动！")}));
-  EXPECT_EQ(Column(1), (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
+  Click(IDC_BUTTON_DELETE);
+  Click(IDC_BUTTON_ADD);  // numbered from the row count, so numbers may repeat
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"2 10.0.0.1 8001 r1", "3 10.0.0.2 8002 r2", "3   "}));
 }
 
-TEST_F(DialogGridTest, MovesDoNothingWithoutSelectionWithOneRowOrWithEveryRowSelected) {
-  AddEndpoints(1);
-  Open();
-  SelectRows(1, 1);
-  Click(IDC_BUTTON_UP);
-  Click(IDC_BUTTON_DOWN);
-  Click(IDC_BUTTON_ADD);
-  Grid().SetSelectedRange(1, 1, 2, 3);
-  Click(IDC_BUTTON_UP);
-  Grid().ClearSelection();
-  Click(IDC_BUTTON_DOWN);
-  EXPECT_TRUE(boxes.calls.empty());
-  EXPECT_EQ(Column(1), (std::vector<std::string>{"10.0.0.1", ""}));
+TEST_F(DialogGridTest, DeleteWithTheHeaderRowSelectedDeletesNothing) {
+  OpenWith(2);
+  SelectRows(2, 2);
+  Grid().SetItemState(0, 1, Grid().GetItemState(0, 1) | CELL_SELECTED);
+  Click(IDC_BUTTON_DELETE);
+  EXPECT_EQ(Grid().GetItemText(0, 1), "IP");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8002 r2 *"}));
 }
+
+struct MoveCase {
+  const char* name;
+  int endpoints, first, last;  // the selected rows; first 0 selects none
+  int button;
+  const char8_t* message;  // the box it shows, if any
+  std::string order;       // which endpoint each row shows afterwards, * after a selected one
+};
+
+class DialogMoveTest : public DialogGridTest, public ::testing::WithParamInterface<MoveCase> {};
+
+TEST_P(DialogMoveTest, MovesOneRowOrSaysWhyNot) {
+  const MoveCase& c = GetParam();
+  OpenWith(c.endpoints);
+  if (c.first) SelectRows(c.first, c.last);
+  Click(c.button);
+  ASSERT_EQ(boxes.calls.size(), c.message ? 1u : 0u);
+  if (c.message) EXPECT_EQ(boxes.calls[0].text, Gbk(c.message));
+  std::vector<std::string> expected;
+  for (char i : c.order) {
+    if (i == '*')
+      expected.back() += " *";
+    else
+      expected.push_back(std::to_string(expected.size() + 1) + " 10.0.0." + i + " 800" + i + " r" + i);
+  }
+  EXPECT_EQ(Rows(), expected);
+  // The focus cell and the selection's anchor travel with a moved row too, or the keyboard
+  // would go on from the row its text has left.
+  const std::size_t star = c.order.find('*');  // right after the first selected row's digit
+  const int focusRow = star == std::string::npos ? -1 : static_cast<int>(star);
+  EXPECT_EQ(Grid().GetFocusCell().row, focusRow);
+  EXPECT_EQ(Grid().GetSelectionStartCell().row, focusRow);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, DialogMoveTest,
+    ::testing::Values(MoveCase{"UpSwapsWithTheRowAbove", 3, 2, 2, IDC_BUTTON_UP, nullptr, "2*13"},
+                      MoveCase{"DownSwapsWithTheRowBelow", 3, 2, 2, IDC_BUTTON_DOWN, nullptr, "132*"},
+                      MoveCase{"UpFromTheFirstRowIsRefused", 3, 1, 1, IDC_BUTTON_UP, u8"第一行不可上移！", "1*23"},
+                      MoveCase{"DownFromTheLastRowIsRefused", 3, 3, 3, IDC_BUTTON_DOWN, u8"最后一行不可下移！", "123*"},
+                      MoveCase{"UpWithTwoRowsIsRefused", 3, 1, 2, IDC_BUTTON_UP, u8"请选择单行移动！", "1*2*3"},
+                      MoveCase{"DownWithTwoRowsIsRefused", 3, 2, 3, IDC_BUTTON_DOWN, u8"请选择单行移动！", "12*3*"},
+                      MoveCase{"NothingSelectedDoesNothing", 3, 0, 0, IDC_BUTTON_DOWN, nullptr, "123"},
+                      MoveCase{"EveryRowSelectedDoesNothing", 3, 1, 3, IDC_BUTTON_UP, nullptr, "1*2*3*"},
+                      MoveCase{"ASingleRowNeverMoves", 1, 1, 1, IDC_BUTTON_DOWN, nullptr, "1*"}),
+    [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kelvanor::test

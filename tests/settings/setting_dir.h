@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 namespace kelvanor::test {
@@ -15,7 +15,7 @@ class InSettingDir : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path().toStdString());
+    std::filesystem::current_path(Dir());
   }
   void TearDown() override { std::filesystem::current_path(previous_); }
 
@@ -24,9 +24,7 @@ class InSettingDir : public ::testing::Test {
   }
   static std::string ReadFile(const char* name = "setting.xml") {
     std::ifstream in(name, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   std::filesystem::path Dir() const { return dir_.path().toStdString(); }
 

@@ -1,0 +1,176 @@
+// What the settings dialog writes into the record and setting.xml: the list and the
+// interval on OK, nothing on a refused interval, and the alarm sound as soon as chosen.
+#include <sys/resource.h>
+
+#include <csignal>
+#include <fstream>
+
+#include "settings/interval_text.h"
+#include "settings/setting_file.h"
+#include "settings/sound_file_picker.h"
+#include "tests/settings/setting_dialog_fixture.h"
+
+namespace kelvanor::test {
+namespace {
+
+// Works in <temp>/work next to <temp>/sounds, where the wave-file picker should open; the
+// picker is answered by the test.
+class DialogRecordTest : public SettingDialogTest {
+ protected:
+  void SetUp() override {
+    SettingDialogTest::SetUp();
+    std::filesystem::create_directories(Dir() / "sounds");
+    std::filesystem::create_directories(Dir() / "work");
+    std::filesystem::current_path(Dir() / "work");
+    previousPicker_ = SetSoundFilePicker([this](QWidget*, const QString& in) { pickerOpenedIn = in; return pickedFile; });
+  }
+  void TearDown() override {
+    SetSoundFilePicker(std::move(previousPicker_));
+    SettingDialogTest::TearDown();
+  }
+  // Makes a wave file for the picker to answer with; its path in GBK.
+  std::string PickWave(const std::filesystem::path& path) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path) << "RIFF";
+    pickedFile = QString::fromStdString(path.string());
+    return QStringToGbk(pickedFile);
+  }
+
+  QString pickedFile;  // empty is a cancel
+  QString pickerOpenedIn;
+
+ private:
+  SoundFilePicker previousPicker_;
+};
+
+// OK runs twice: first while a file-size limit fails the save's writes as a full disk
+// would, then with room again.
+TEST_F(DialogRecordTest, OkReadsPortsLikeAtoiSaturatingOverflowsAndAFailedSaveKeepsTheDialogOpenAndTheOldFile) {
+  setting.Append(IPInfo("dropped", 1, ""));
+  ASSERT_EQ(SaveSetting(setting), 0);
+  const std::string before = ReadFile();
+  CSettingDialog& dialog = Open();
+  const std::pair<const char*, std::int32_t> ports[] = {{"80abc", 80}, {"", 0}, {"99999999999", INT32_MAX}};
+  Grid().SetItemText(1, 1, "");
+  for (const auto& [text, value] : ports) {
+    Click(IDC_BUTTON_ADD);
+    Grid().SetItemText(Grid().GetRowCount() - 1, 1, "h");
+    Grid().SetItemText(Grid().GetRowCount() - 1, 2, text);
+    Grid().SetItemText(Grid().GetRowCount() - 1, 3, Gbk(u8"备注"));
+  }
+  Interval().setText("45");
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previous{};
+  getrlimit(RLIMIT_FSIZE, &previous);
+  const rlimit full{64, previous.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &full);
+  Click(kIdOk);
+  setrlimit(RLIMIT_FSIZE, &previous);
+  std::signal(SIGXFSZ, previousHandler);
+  ASSERT_EQ(boxes.calls.size(), 1u);
+  EXPECT_EQ(boxes.calls[0].text, Gbk(u8"保存设置失败！"));
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(setting.refreshTime, 45) << "the record holds the new values";
+  EXPECT_EQ(ReadFile(), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "no temporary file is left";
+
+  Click(kIdOk);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  SettingData saved;
+  ASSERT_EQ(LoadSetting(saved), 0);
+  ASSERT_EQ(saved.ipList.size(), std::size(ports)) << "the row without IP is dropped";
+  for (std::size_t i = 0; i < std::size(ports); ++i) {
+    const IPInfo& e = saved.ipList[i];
+    EXPECT_EQ(e.ip + ":" + std::to_string(e.port) + e.remark, "h:" + std::to_string(ports[i].second) + Gbk(u8"备注"));
+  }
+}
+
+TEST_F(DialogRecordTest, AnIntervalThatIsNoIntegerKeepsTheDialogOpenWithTheBoxSelectedAndSavesNothing) {
+  CSettingDialog& dialog = Open();
+  EXPECT_EQ(Interval().text(), "30");
+  const std::pair<const char*, const char8_t*> cases[] = {
+      {"12x", u8"请输入一个整数。"},
+      {"2147483648", u8"请输入一个介于 -2147483648 和 2147483647 之间的整数。"},
+      {"-2147483649", u8"请输入一个介于 -2147483648 和 2147483647 之间的整数。"},
+  };
+  for (const auto& [text, message] : cases) {
+    Interval().setText(text);
+    Click(kIdOk);
+    ASSERT_FALSE(boxes.calls.empty());
+    EXPECT_EQ(boxes.calls.back().text, Gbk(message)) << text;
+    EXPECT_EQ(Interval().selectedText(), text);
+    EXPECT_EQ(dialog.focusWidget(), &Interval());
+  }
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(std::filesystem::exists("setting.xml"));
+  Interval().clear();
+  QTest::keyClicks(&Interval(), "-4a5");
+  EXPECT_EQ(Interval().text(), "45") << "only digits are typed";
+  // The limits of 32 bits are integers still.
+  EXPECT_EQ(ParseIntervalText(" -2147483648 ").value, INT32_MIN);
+  EXPECT_EQ(ParseIntervalText("+2147483647").value, INT32_MAX);
+}
+
+TEST_F(DialogRecordTest, AStoredSoundOpensAsItsItemWhileItsFileExistsAndOkStoresWhatIsShown) {
+  // The stored type and file, and the item the dialog shows for them.
+  const std::tuple<int, const char*, int> cases[] = {
+      {-1, "", -1}, {0, "", 0}, {3, "kept.wav", 3}, {3, "gone.wav", 1}, {2, "", 1}};
+  std::ofstream("kept.wav") << "RIFF";
+  for (const auto& [type, file, shown] : cases) {
+    SCOPED_TRACE(std::to_string(type) + file);
+    setting.soundType = type;
+    setting.soundFile = file;
+    Open();
+    EXPECT_EQ(Sound().currentIndex(), shown);
+    EXPECT_EQ(Sound().itemText(kSoundFileItem), shown == kSoundFileItem ? QString(file) : QString());
+    Click(kIdOk);
+    EXPECT_EQ(setting.soundType, shown);
+  }
+}
+
+TEST_F(DialogRecordTest, ACancelledPickerOrAPathGbkCannotHoldKeepsTheOldPathAndTheWorkingDirectory) {
+  setting.soundFile = "old.wav";
+  Open();
+  const auto workingDirectory = std::filesystem::current_path();
+  ChooseSound(kSoundChooseFile);
+  EXPECT_EQ(pickerOpenedIn.toStdString(), std::filesystem::canonical(Dir() / "sounds"));
+  std::filesystem::remove(Dir() / "sounds");
+  pickedFile = QString::fromUtf8("/tmp/\xF0\x9F\x94\x94.wav");
+  ChooseSound(kSoundChooseFile);
+  EXPECT_EQ(pickerOpenedIn.toStdString(), workingDirectory);  // no sounds folder
+  EXPECT_EQ(boxes.calls.size(), 1u);
+  EXPECT_EQ(std::filesystem::current_path(), workingDirectory);
+  EXPECT_EQ(Sound().currentIndex(), kSoundChooseFile);
+  EXPECT_EQ(Sound().count(), 3);
+  EXPECT_EQ(setting.soundType, kSoundChooseFile);
+  EXPECT_EQ(setting.soundFile, "old.wav");
+}
+
+TEST_F(DialogRecordTest, AChosenFileOfAnyLengthBecomesItemThreeNoSoundRemovesItAndOkSavesItWhole) {
+  Open();
+  PickWave(Dir() / "sounds" / "a.wav");
+  ChooseSound(kSoundChooseFile);
+  std::filesystem::path deep = Dir() / "sounds";
+  for (char c = 'a'; c < 'i'; ++c) deep /= std::string(40, c);
+  const std::string longer = PickWave(deep / "铃声.wav");  // longer than 256 bytes
+  ChooseSound(kSoundChooseFile);
+  EXPECT_EQ(Sound().count(), 4);
+  EXPECT_EQ(Sound().currentIndex(), kSoundFileItem);
+  EXPECT_EQ(Sound().itemText(kSoundFileItem), pickedFile);
+  EXPECT_EQ(setting.soundFile, longer);
+  ChooseSound(kSoundNone);
+  EXPECT_EQ(Sound().count(), 3);
+  EXPECT_EQ(setting.soundFile, "");
+  ChooseSound(kSoundChooseFile);
+  setting.soundFile.clear();
+  ChooseSound(kSoundFileItem);  // takes the path back from the item
+  Click(kIdOk);
+  SettingData saved;
+  ASSERT_EQ(LoadSetting(saved), 0);
+  EXPECT_EQ(saved.soundType, kSoundFileItem);
+  EXPECT_EQ(saved.soundFile, longer);
+  EXPECT_GT(saved.soundFile.size(), 300u);
+}
+
+}  // namespace
+}  // namespace kelvanor::test
