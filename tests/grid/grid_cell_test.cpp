@@ -1,163 +1,101 @@
 // The cell model: inheritance from the four default cells, the default cell's own rules,
-// copying and resetting, and measuring.
+// copying and resetting, measuring and drawing.
+#include <QPainter>
+
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
 namespace {
 
-class GridCellTest : public GridTest {};
-
 struct Area {
   const char* name;
   int row, col;
-  bool fixedRow, fixedCol;
 };
 
 class GridCellAreaTest : public GridTest, public ::testing::WithParamInterface<Area> {};
 
 TEST_P(GridCellAreaTest, UnsetAttributesComeFromTheAreasDefaultCell) {
   CGridCtrl& grid = MakeFilledGrid(3, 3, 1, 1);
-  const Area area = GetParam();
-  CGridDefaultCell* def = grid.GetDefaultCell(area.fixedRow, area.fixedCol);
-  CGridCellBase* cell = grid.GetCell(area.row, area.col);
-  ASSERT_EQ(cell->GetDefaultCell(), def);
+  const auto [name, row, col] = GetParam();
+  CGridDefaultCell* def = grid.GetDefaultCell(row == 0, col == 0);
+  CGridCellBase* cell = grid.GetCell(row, col);
   cell->SetFormat(kUnsetFormat);
-  def->SetFormat(DT_CENTER | DT_SINGLELINE);
+  def->SetFormat(DT_CENTER);
   LogFont font = MessageLogFont();
   font.lfHeight = -20;
   def->SetFont(&font);  // also measures a new margin, so the margin comes after it
   def->SetMargin(7);
-  EXPECT_EQ(cell->GetFormat(), DT_CENTER | DT_SINGLELINE);
-  EXPECT_EQ(cell->GetMargin(), 7u);
-  EXPECT_EQ(cell->GetFont()->lfHeight, -20);
-  EXPECT_EQ(cell->GetFontObject(), def->GetFontObject());
-  EXPECT_TRUE(cell->UsesDefaultFont());
+  EXPECT_EQ(std::tuple(cell->GetFormat(), cell->GetMargin(), cell->GetFontObject()),
+            std::tuple(DT_CENTER, 7u, def->GetFontObject()));
   EXPECT_EQ(cell->GetForeColor(), CLR_DEFAULT);  // colours are resolved when drawing
-
   cell->SetFormat(DT_RIGHT);
   cell->SetMargin(1);
-  LogFont own = font;
-  own.lfHeight = -9;
-  cell->SetFont(&own);
-  EXPECT_EQ(cell->GetFormat(), DT_RIGHT);
-  EXPECT_EQ(cell->GetMargin(), 1u);
-  EXPECT_EQ(cell->GetFont()->lfHeight, -9);
-  EXPECT_NE(cell->GetFontObject(), def->GetFontObject());
-  EXPECT_EQ(cell->GetFontObject()->pixelSize(), 9);
+  font.lfHeight = -9;
+  cell->SetFont(&font);
+  EXPECT_EQ(std::tuple(cell->GetFormat(), cell->GetMargin(), cell->GetFontObject()->pixelSize()),
+            std::tuple(DT_RIGHT, 1u, 9));
 }
 
 INSTANTIATE_TEST_SUITE_P(Areas, GridCellAreaTest,
-                         ::testing::Values(Area{"Normal", 2, 2, false, false}, Area{"FixedColumn", 2, 0, false, true},
-                                           Area{"FixedRow", 0, 2, true, false}, Area{"FixedCorner", 0, 0, true, true}),
+                         ::testing::Values(Area{"Normal", 2, 2}, Area{"FixedColumn", 2, 0}, Area{"FixedRow", 0, 2},
+                                           Area{"FixedCorner", 0, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(GridCellTest, NewCellsTakeTheFormatOfTheirDefaultCell) {
-  CGridCtrl& grid = MakeFilledGrid(2, 2, 1, 1);
-  EXPECT_EQ(grid.GetCell(1, 1)->GetFormat(), 0x8824u);
-  CGridCell loose;
-  EXPECT_EQ(loose.GetFormat(), 0u);  // no grid, no default cell
-  EXPECT_EQ(loose.GetMargin(), 0u);
-  EXPECT_EQ(loose.GetFont(), nullptr);
-}
+using GridCellTest = GridTest;
 
-TEST_F(GridCellTest, DefaultCellIgnoresStateAndDataAndIsReadOnly) {
+TEST_F(GridCellTest, DefaultCellIsReadOnlySizedByItsFontAndEndsTheInheritance) {
   CGridDefaultCell def;
   def.SetState(CELL_SELECTED);
   def.SetData(5);
-  EXPECT_EQ(def.GetState(), CELL_READONLY);
-  EXPECT_EQ(def.GetData(), 0u);
-  EXPECT_EQ(def.GetFormat(), 0x8824u);
-}
-
-TEST_F(GridCellTest, DefaultCellWithUnsetValuesEndsTheInheritanceChain) {
-  CGridCtrl& grid = MakeFilledGrid(2, 2, 0, 0);
-  CGridDefaultCell* def = grid.GetDefaultCell(false, false);
-  def->SetFormat(kUnsetFormat);
-  def->SetMargin(kUnsetMargin);
-  EXPECT_EQ(def->GetDefaultCell(), nullptr);
-  EXPECT_EQ(def->GetFormat(), 0u);
-  EXPECT_EQ(grid.GetCell(1, 1)->GetMargin(), 0u);
-}
-
-TEST_F(GridCellTest, DefaultCellSizeAndMarginFollowItsFont) {
-  CGridDefaultCell def;
-  MeasureDC screen;
-  screen.dc()->SelectFont(*def.GetFontObject());
-  const QSize wide = screen.dc()->GetTextExtent(" XXXXXXXXXXXX ");
-  EXPECT_EQ(def.GetWidth(), wide.width());
-  EXPECT_EQ(def.GetHeight(), 3 * wide.height() / 2);
-  EXPECT_EQ(def.GetMargin(), static_cast<std::uint32_t>(screen.dc()->GetTextExtent(" ").width()));
-  def.SetFont(nullptr);  // ignored
-  EXPECT_EQ(def.GetWidth(), wide.width());
+  EXPECT_EQ(std::tuple(def.GetState(), def.GetData()), std::tuple(CELL_READONLY, 0u));
+  EXPECT_EQ(def.GetFormat(), 0x8824u);  // left, vertically centred, single line, no prefix, ellipsis
+  EXPECT_EQ(std::tuple(def.GetWidth(), def.GetHeight(), def.GetMargin()), std::tuple(85, 21, 3u));
+  def.SetFormat(kUnsetFormat);
+  def.SetMargin(kUnsetMargin);
+  EXPECT_EQ(std::tuple(def.GetFormat(), def.GetMargin()), std::tuple(0u, 0u));
+  const CGridCell loose;  // no grid, no default cell
+  EXPECT_EQ(std::tuple(loose.GetFormat(), loose.GetMargin(), loose.GetFont()), std::tuple(0u, 0u, nullptr));
 }
 
 TEST_F(GridCellTest, AssignmentMakesInheritedValuesOwnAndResetForgetsThem) {
   CGridCtrl& grid = MakeFilledGrid(2, 2, 0, 0);
-  CGridCellBase* source = grid.GetCell(1, 1);
-  source->SetMargin(kUnsetMargin);
-  source->SetBackColor(RGB(1, 2, 3));
+  grid.GetCell(1, 1)->SetBackColor(RGB(1, 2, 3));
   CGridCell copy;
-  copy = *source;
-  EXPECT_EQ(copy.GetGrid(), &grid);
-  EXPECT_EQ(copy.GetText(), "1,1");
-  EXPECT_EQ(copy.GetMargin(), grid.GetDefaultCell(false, false)->GetMargin());
-  EXPECT_EQ(copy.GetBackColor(), RGB(1, 2, 3));
-  EXPECT_EQ(copy.GetForeColor(), CLR_DEFAULT);
-  EXPECT_TRUE(copy.UsesDefaultFont());
-  grid.GetDefaultCell(false, false)->SetMargin(11);
-  EXPECT_NE(copy.GetMargin(), 11u);  // own now
-
+  copy = *grid.GetCell(1, 1);
+  EXPECT_EQ(std::tuple(copy.GetGrid(), copy.GetText(), copy.GetBackColor(), copy.UsesDefaultFont()),
+            std::tuple(&grid, std::string("1,1"), RGB(1, 2, 3), true));
+  const std::uint32_t inherited = copy.GetMargin();
+  grid.GetDefaultCell(false, false)->SetMargin(inherited + 1);
+  EXPECT_EQ(copy.GetMargin(), inherited);  // own now
   copy.Reset();
-  EXPECT_EQ(copy.GetGrid(), nullptr);
-  EXPECT_EQ(copy.GetText(), "");
-  EXPECT_EQ(copy.GetState(), 0u);
-  EXPECT_EQ(copy.GetImage(), -1);
-  EXPECT_EQ(copy.GetBackColor(), CLR_DEFAULT);
-  EXPECT_EQ(copy.GetFormat(), 0u);
+  EXPECT_EQ(std::tuple(copy.GetGrid(), copy.GetText(), copy.GetState(), copy.GetImage(), copy.GetFormat()),
+            std::tuple(nullptr, std::string(), 0u, -1, 0u));
 }
 
-TEST_F(GridCellTest, WrappedTwoLineTextMeasuresTallerThanOneLine) {
-  CGridCtrl& grid = MakeFilledGrid(2, 2, 0, 0);
-  CGridCellBase* cell = grid.GetCell(1, 1);
-  const std::string text = "first line\nsecond";
-  const QSize single = cell->MeasureText(text);
-  cell->SetFormat(DT_WORDBREAK);
-  const QSize wrapped = cell->MeasureText(text);
-  EXPECT_GT(wrapped.height(), single.height());
-  EXPECT_LT(wrapped.width(), single.width());
-  const QSize empty = cell->MeasureText("");
-  EXPECT_EQ(empty, QSize(grid.GetDefaultCell(false, false)->GetWidth(), grid.GetDefaultCell(false, false)->GetHeight()));
-}
-
-TEST_F(GridCellTest, MeasureCellAddsOnePixelAndOneMoreForFixedCells) {
+TEST_F(GridCellTest, MeasuresWrappedVerticalAndFixedCells) {
   CGridCtrl& grid = MakeFilledGrid(2, 2, 1, 0);
-  const QSize normal = grid.GetCell(1, 1)->MeasureText("1,1");
-  EXPECT_EQ(grid.GetCell(1, 1)->MeasureCell(), normal + QSize(1, 1));
-  const QSize fixed = grid.GetCell(0, 1)->MeasureText("0,1");
-  EXPECT_EQ(grid.GetCell(0, 1)->MeasureCell(), fixed + QSize(2, 2));
-}
-
-TEST_F(GridCellTest, VerticalFontSwapsTheMeasuredSides) {
-  CGridCtrl& grid = MakeFilledGrid(2, 2, 0, 0);
   CGridCellBase* cell = grid.GetCell(1, 1);
-  const QSize flat = cell->MeasureText("vertical");
+  EXPECT_EQ(cell->MeasureText(""), QSize(85, 21));  // the default cell's size
+  EXPECT_EQ(cell->MeasureText("first line\nsecond"), QSize(88, 20));
+  cell->SetFormat(DT_WORDBREAK);
+  EXPECT_EQ(cell->MeasureText("first line\nsecond"), QSize(50, 34));
+  EXPECT_EQ(cell->MeasureCell(), QSize(23, 21));               // "1,1" measures 22 x 20
+  EXPECT_EQ(grid.GetCell(0, 1)->MeasureCell(), QSize(24, 22));  // one pixel more each way when fixed
   LogFont font = *cell->GetFont();
   font.lfEscapement = 900;
   cell->SetFont(&font);
-  const int margin = static_cast<int>(cell->GetMargin());
-  EXPECT_EQ(cell->MeasureText("vertical"), QSize(flat.height(), flat.width() + 4 * margin));
+  EXPECT_EQ(cell->MeasureText("1,1"), QSize(20, 22 + 4 * 3));  // the sides swap, and four margins more
 }
 
 TEST_F(GridCellTest, DrawRefusesWithoutGridOrRoom) {
-  CGridCell loose;
   QImage image(10, 10, QImage::Format_RGB32);
   QPainter painter(&image);
   GdiDC dc(&painter, image.rect());
-  EXPECT_FALSE(loose.Draw(&dc, 0, 0, {0, 0, 9, 9}));
-  CGridCtrl& grid = MakeFilledGrid(2, 2, 0, 0);
-  EXPECT_FALSE(grid.GetCell(0, 0)->Draw(nullptr, 0, 0, {0, 0, 9, 9}));
-  EXPECT_FALSE(grid.GetCell(0, 0)->Draw(&dc, 0, 0, {3, 0, 3, 9}));
-  EXPECT_TRUE(grid.GetCell(0, 0)->Draw(&dc, 0, 0, {0, 0, 9, 9}));
+  EXPECT_FALSE(CGridCell().Draw(&dc, 0, 0, {0, 0, 9, 9}));
+  CGridCellBase* cell = MakeFilledGrid(2, 2, 0, 0).GetCell(0, 0);
+  EXPECT_FALSE(cell->Draw(nullptr, 0, 0, {0, 0, 9, 9}));
+  EXPECT_FALSE(cell->Draw(&dc, 0, 0, {3, 0, 3, 9}));
+  EXPECT_TRUE(cell->Draw(&dc, 0, 0, {0, 0, 9, 9}));
 }
 
 }  // namespace

@@ -8,139 +8,106 @@
 namespace kelvanor::testing {
 namespace {
 
-class GridDragDropTest : public SpiedGridTest {
+constexpr Qt::DropActions kCopyOrMove = Qt::CopyAction | Qt::MoveAction;
+
+class GridDragDropTest : public GridTest {
  protected:
-  // Sends enter, move and drop at a point of the viewport as the platform does during a
-  // drag; returns the drop's answer (IgnoreAction when refused). Takes the data.
-  Qt::DropAction DeliverDrop(QMimeData* data, QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+  // Each sends one drag event to the viewport as the platform does, and returns its answer
+  // (IgnoreAction when refused).
+  Qt::DropAction Enter(const QMimeData& data, QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QDragEnterEvent event(at, kCopyOrMove, &data, Qt::LeftButton, keys);
+    return Answer(event);
+  }
+  Qt::DropAction Over(const QMimeData& data, QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QDragMoveEvent event(at, kCopyOrMove, &data, Qt::LeftButton, keys);
+    return Answer(event);
+  }
+  Qt::DropAction Drop(const QMimeData& data, QPoint at, Qt::DropAction action) {
+    QDropEvent event(QPointF(at), kCopyOrMove, &data, Qt::LeftButton, Qt::NoModifier);
+    event.setDropAction(action);
+    return Answer(event);
+  }
+  Qt::DropAction Answer(QDropEvent& event) {
+    QApplication::sendEvent(grid_->viewport(), &event);
+    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+  }
+  // Enter, move and drop at one point; takes the data.
+  Qt::DropAction DeliverDrop(QMimeData* data, QPoint at) {
     const std::unique_ptr<QMimeData> owned(data);
-    QWidget* viewport = grid_->viewport();
-    const Qt::DropActions allowed = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(at, allowed, data, Qt::LeftButton, keys);
-    QApplication::sendEvent(viewport, &enter);
-    QDragMoveEvent move(at, allowed, data, Qt::LeftButton, keys);
-    QApplication::sendEvent(viewport, &move);
-    QDropEvent drop(QPointF(at), allowed, data, Qt::LeftButton, keys);
-    drop.setDropAction(move.dropAction());
-    QApplication::sendEvent(viewport, &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    Enter(*data, at);
+    return Drop(*data, at, Over(*data, at));
   }
-  Qt::DropAction MoveOver(const QMimeData& data, QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier) {
-    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, keys);
-    QApplication::sendEvent(grid_->viewport(), &move);
-    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
-  }
-  static QMimeData* TextData(const char* text) {
-    auto* data = new QMimeData;
-    data->setText(QString::fromUtf8(text));
+  static std::unique_ptr<QMimeData> Text(const char* text) {
+    auto data = std::make_unique<QMimeData>();
+    data->setText(text);
     return data;
   }
-  bool Highlighted(int row, int col) const { return grid_->GetItemState(row, col) & CELL_DROPHILITED; }
+  bool Lit(int row, int col) const { return grid_->GetItemState(row, col) & CELL_DROPHILITED; }
+  // Selects cell (r, c) by a click, then presses on it again and moves: that starts a drag.
+  void DragFrom(int r, int c) {
+    Click(At(r, c));
+    Press(At(r, c));
+    Drag(At(r, c) + QPoint(5, 0));
+  }
 };
 
 TEST_F(GridDragDropTest, RegressionDropOnItsOwnGridKeepsTheDraggedText) {
   CGridCtrl& grid = Grid();
   grid.EnableDragAndDrop(true);
   grid.SetDragLoop([this](QMimeData* data, Qt::DropActions) { return DeliverDrop(data, At(5, 3)); });
-  Press(At(1, 1));
-  Drag(At(1, 2));
-  Release(At(1, 2));
-  Press(At(1, 2));  // on the selection: prepares a drag
-  Drag(At(2, 2));   // moving starts it
+  DragFrom(1, 1);
   EXPECT_EQ(grid.GetItemText(1, 1), "1,1");
-  EXPECT_EQ(grid.GetItemText(1, 2), "1,2");
   EXPECT_EQ(grid.GetItemText(5, 3), "5,3");
   EXPECT_EQ(grid.GetMouseMode(), MM_IDLE);
-  EXPECT_FALSE(Highlighted(5, 3));
-  ASSERT_FALSE(spy_.calls.empty());
+  EXPECT_FALSE(Lit(5, 3));
   EXPECT_EQ(spy_.Codes().back(), GN_BEGINDRAG);
-  EXPECT_EQ(spy_.calls.back().iRow, 1);
-  EXPECT_EQ(spy_.calls.back().iColumn, 1);
+  EXPECT_EQ(std::pair(spy_.calls.back().iRow, spy_.calls.back().iColumn), std::pair(1, 1));
 }
 
 TEST_F(GridDragDropTest, DragCarriesTheSelectionTextAndAMoveElsewhereClearsIt) {
   CGridCtrl& grid = Grid();
-  grid.EnableDragAndDrop(true);
   std::string dragged;
   grid.SetDragLoop([&](QMimeData* data, Qt::DropActions allowed) {
     dragged = QStringToGbk(data->text());
     delete data;
-    EXPECT_EQ(allowed, Qt::CopyAction | Qt::MoveAction);
+    EXPECT_EQ(allowed, kCopyOrMove);
     EXPECT_EQ(grid.GetMouseMode(), MM_DRAGGING);
     return Qt::MoveAction;  // another program took the text
   });
-  Click(At(2, 1));
-  Press(At(2, 1));
-  Drag(At(2, 3));
+  DragFrom(2, 1);
+  Release(At(2, 1));
+  EXPECT_EQ(dragged, "");  // drag-and-drop is off
+  EXPECT_EQ(grid.GetItemText(2, 1), "2,1");
+  grid.EnableDragAndDrop(true);
+  DragFrom(2, 1);
   EXPECT_EQ(dragged, "2,1");
   EXPECT_EQ(grid.GetItemText(2, 1), "");
 }
 
-TEST_F(GridDragDropTest, DragIsNotStartedWhenDragAndDropIsOff) {
+TEST_F(GridDragDropTest, DropsFromElsewhereLightEditableCellsAndAreTakenAsCopiesOnlyWhenOn) {
   CGridCtrl& grid = Grid();
-  bool started = false;
-  grid.SetDragLoop([&](QMimeData* data, Qt::DropActions) {
-    delete data;
-    started = true;
-    return Qt::MoveAction;
-  });
-  Click(At(2, 1));
-  Press(At(2, 1));
-  Drag(At(2, 3));
-  Release(At(2, 3));
-  EXPECT_FALSE(started);
-  EXPECT_EQ(grid.GetItemText(2, 1), "2,1");
-}
-
-TEST_F(GridDragDropTest, OutsideDropWithDragAndDropOffIsRefusedAndChangesNothing) {
-  CGridCtrl& grid = Grid();
-  auto data = std::unique_ptr<QMimeData>(TextData("x"));
-  // Over a non-fixed cell the feedback is copy or move and the cell lights up.
-  QDragEnterEvent enter(At(2, 2), Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(grid.viewport(), &enter);
-  EXPECT_EQ(MoveOver(*data, At(3, 2)), Qt::MoveAction);
-  EXPECT_TRUE(Highlighted(3, 2));
-  EXPECT_EQ(MoveOver(*data, At(3, 3), Qt::ControlModifier), Qt::CopyAction);
-  EXPECT_FALSE(Highlighted(3, 2));
-  EXPECT_TRUE(Highlighted(3, 3));
-  EXPECT_EQ(MoveOver(*data, At(0, 3)), Qt::IgnoreAction);  // a header cell
-  EXPECT_FALSE(Highlighted(3, 3));
-  EXPECT_EQ(DeliverDrop(data.release(), At(4, 2)), Qt::IgnoreAction);
-  EXPECT_EQ(grid.GetItemText(4, 2), "4,2");
-  EXPECT_FALSE(Highlighted(4, 2));
-}
-
-TEST_F(GridDragDropTest, OutsideDropWithDragAndDropOnIsTakenAsACopy) {
-  CGridCtrl& grid = Grid();
+  AddState(2, 2, CELL_READONLY);
+  const auto text = Text("x");
+  EXPECT_EQ(Enter(*text, At(3, 2)), Qt::IgnoreAction);  // drag-and-drop is off
+  EXPECT_EQ(DeliverDrop(Text("x").release(), At(4, 2)), Qt::IgnoreAction);
   grid.EnableDragAndDrop(true);
-  // Nothing is written, so the source must not delete what it dragged.
-  EXPECT_EQ(DeliverDrop(TextData("x"), At(4, 2)), Qt::CopyAction);
-  EXPECT_EQ(grid.GetItemText(4, 2), "4,2");
-  EXPECT_FALSE(Highlighted(4, 2));
-}
-
-TEST_F(GridDragDropTest, DragEnterLightsOnlyEditableCellsForText) {
-  CGridCtrl& grid = Grid();
-  grid.EnableDragAndDrop(true);
-  grid.SetItemState(2, 2, grid.GetItemState(2, 2) | CELL_READONLY);
-  auto noText = std::make_unique<QMimeData>();
-  noText->setData("application/octet-stream", "x");
-  QDragEnterEvent onImage(At(1, 1), Qt::CopyAction, noText.get(), Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(grid.viewport(), &onImage);
-  EXPECT_EQ(onImage.dropAction(), Qt::IgnoreAction);
-  EXPECT_FALSE(Highlighted(1, 1));
-  auto text = std::unique_ptr<QMimeData>(TextData("x"));
-  QDragEnterEvent onReadOnly(At(2, 2), Qt::CopyAction, text.get(), Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(grid.viewport(), &onReadOnly);
-  EXPECT_EQ(onReadOnly.dropAction(), Qt::IgnoreAction);
-  EXPECT_FALSE(Highlighted(2, 2));
-  QDragEnterEvent onEditable(At(3, 3), Qt::CopyAction | Qt::MoveAction, text.get(), Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(grid.viewport(), &onEditable);
-  EXPECT_EQ(onEditable.dropAction(), Qt::MoveAction);
-  EXPECT_TRUE(Highlighted(3, 3));
+  QMimeData noText;
+  noText.setData("application/octet-stream", "x");
+  EXPECT_EQ(Enter(noText, At(1, 1)), Qt::IgnoreAction);
+  EXPECT_EQ(Enter(*text, At(2, 2)), Qt::IgnoreAction);
+  EXPECT_FALSE(Lit(1, 1) || Lit(2, 2));
+  EXPECT_EQ(Enter(*text, At(3, 2)), Qt::MoveAction);
+  EXPECT_TRUE(Lit(3, 2));
+  EXPECT_EQ(Over(*text, At(3, 3), Qt::ControlModifier), Qt::CopyAction);
+  EXPECT_TRUE(!Lit(3, 2) && Lit(3, 3));
+  EXPECT_EQ(Over(*text, At(0, 3)), Qt::IgnoreAction);  // a header cell
+  EXPECT_FALSE(Lit(3, 3));
   QDragLeaveEvent leave;
   QApplication::sendEvent(grid.viewport(), &leave);
-  EXPECT_FALSE(Highlighted(3, 3));
+  // Nothing is written, so the source must not delete what it dragged.
+  EXPECT_EQ(DeliverDrop(Text("x").release(), At(4, 2)), Qt::CopyAction);
+  EXPECT_EQ(grid.GetItemText(4, 2), "4,2");
+  EXPECT_FALSE(Lit(4, 2));
 }
 
 }  // namespace

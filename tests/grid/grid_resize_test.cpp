@@ -1,141 +1,94 @@
-// Sizing rows and columns: divider drags with their tracking line and pointer range,
-// fitting to the measured text by double click and Ctrl+numeric plus, hidden columns.
+// Sizing rows and columns: divider drags with their tracking line and pointer range, and
+// fitting to the text by a divider double click, Ctrl+numeric plus or a call.
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
 namespace {
 
-class GridResizeTest : public GridTest {
- protected:
-  CGridCtrl& Grid() { return MakeFilledGrid(10, 5, 1, 1); }
-  std::vector<int> Widths() const {
-    std::vector<int> widths;
-    for (int c = 0; c < grid_->GetColumnCount(); ++c) widths.push_back(grid_->GetColumnWidth(c));
-    return widths;
-  }
-  void DragDivider(QPoint from, QPoint to) {
-    Hover(from);
-    Press(from);
-    Drag(to);
-    Release(to);
-  }
-  // What the column needs for its widest cell, measured as the grid's cells measure.
-  int Needed(int col) const {
-    MeasureDC measure;
-    int width = 0;
-    for (int r = 0; r < grid_->GetRowCount(); ++r)
-      width = std::max(width, grid_->GetCell(r, col)->MeasureCell(measure.dc()).width());
-    return width;
-  }
+struct DividerDrag {
+  const char* name;
+  int lastColumnWidth;
+  QPoint from, to;
+  std::vector<int> widths, heights;  // of columns 1 .. 4 and rows 1 .. 3
 };
 
-TEST_F(GridResizeTest, DraggingAColumnDividerChangesOnlyThatColumn) {
+class GridDividerDragTest : public GridTest, public ::testing::WithParamInterface<DividerDrag> {};
+
+TEST_P(GridDividerDragTest, ResizesOnlyTheRowOrColumnBeforeTheDivider) {
   CGridCtrl& grid = Grid();
-  DragDivider(QPoint(179, 10), QPoint(215, 12));  // right border of column 2
-  EXPECT_EQ(Widths(), (std::vector<int>{60, 60, 95, 60, 60}));
-  EXPECT_TRUE(grid.GetTrackingLine().isNull());
-  EXPECT_EQ(grid.GetMouseMode(), MM_IDLE);
+  grid.SetColumnWidth(4, GetParam().lastColumnWidth);
+  Hover(GetParam().from);
+  Press(GetParam().from);
+  Drag(GetParam().to);
+  Release(GetParam().to);
+  std::vector<int> widths, heights;
+  for (int i = 1; i <= 4; ++i) widths.push_back(grid.GetColumnWidth(i));
+  for (int i = 1; i <= 3; ++i) heights.push_back(grid.GetRowHeight(i));
+  EXPECT_EQ(widths, GetParam().widths);
+  EXPECT_EQ(heights, GetParam().heights);
+  EXPECT_TRUE(grid.GetTrackingLine().isNull() && grid.GetResizeConfinement().isNull());
 }
 
-TEST_F(GridResizeTest, PressJustRightOfADividerResizesTheColumnBefore) {
-  Grid();
-  DragDivider(QPoint(182, 10), QPoint(160, 10));  // 2 pixels into column 3
-  EXPECT_EQ(Widths(), (std::vector<int>{60, 60, 40, 60, 60}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Drags, GridDividerDragTest,
+    ::testing::Values(
+        DividerDrag{"OnTheDivider", 60, {179, 10}, {215, 12}, {60, 95, 60, 60}, {20, 20, 20}},
+        DividerDrag{"JustPastTheDivider", 60, {182, 10}, {160, 10}, {60, 40, 60, 60}, {20, 20, 20}},
+        DividerDrag{"FarLeftOfTheColumnKeepsOnePixel", 60, {179, 10}, {20, 10}, {60, 1, 60, 60}, {20, 20, 20}},
+        DividerDrag{"BeforeAThinLastColumn", 2, {239, 10}, {260, 10}, {60, 60, 80, 2}, {20, 20, 20}},
+        DividerDrag{"RowDivider", 60, {30, 59}, {30, 90}, {60, 60, 60, 60}, {20, 50, 20}},
+        DividerDrag{"ReleasedWhereItStarted", 60, {179, 10}, {179, 10}, {60, 60, 60, 60}, {20, 20, 20}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(GridResizeTest, DraggingARowDividerChangesOnlyThatRow) {
-  CGridCtrl& grid = Grid();
-  DragDivider(QPoint(30, 59), QPoint(30, 90));  // bottom border of row 2
-  EXPECT_EQ(grid.GetRowHeight(2), 50);
-  for (int r = 0; r < 10; ++r) {
-    if (r == 2) continue;
-    EXPECT_EQ(grid.GetRowHeight(r), 20) << r;
-  }
-}
+using GridResizeTest = GridTest;
 
-TEST_F(GridResizeTest, ThePointerIsKeptRightOfTheColumnsLeftEdge) {
-  CGridCtrl& grid = Grid();
-  Hover(QPoint(179, 10));
-  Press(QPoint(179, 10));
-  EXPECT_EQ(grid.GetResizeConfinement().left(), 121);
-  EXPECT_EQ(grid.GetResizeConfinement().width(), 400 - 60);
-  Drag(QPoint(20, 10));  // far left of the column's own left edge
-  EXPECT_EQ(grid.GetTrackingLine().left(), 121);
-  Release(QPoint(20, 10));
-  EXPECT_EQ(grid.GetColumnWidth(2), 1);
-  EXPECT_TRUE(grid.GetResizeConfinement().isNull());
-}
-
-TEST_F(GridResizeTest, TheTrackingLineInvertsTwoPixelsAndReleaseInPlaceChangesNothing) {
+TEST_F(GridResizeTest, TheTrackingLineInvertsTwoPixelsInsideThePointersRange) {
   CGridCtrl& grid = Grid();
   const QImage before = Render();
   Hover(QPoint(179, 10));
   Press(QPoint(179, 10));
+  EXPECT_EQ(grid.GetResizeConfinement(), QRect(121, 0, 400 - 60, 300));
   Drag(QPoint(250, 10));
   const QImage during = Render();
-  for (int x : {249, 250, 251, 252}) {
-    const bool onLine = x == 250 || x == 251;
-    EXPECT_EQ(PixelAt(during, x, 100), onLine ? (PixelAt(before, x, 100) ^ 0xFFFFFF) : PixelAt(before, x, 100)) << x;
-  }
+  for (int x : {249, 250, 251, 252})
+    EXPECT_EQ(PixelAt(during, x, 100), PixelAt(before, x, 100) ^ (x == 250 || x == 251 ? 0xFFFFFF : 0)) << x;
   Drag(QPoint(179, 10));
   Release(QPoint(179, 10));
   EXPECT_EQ(Render(), before);
-  EXPECT_EQ(Widths(), (std::vector<int>{60, 60, 60, 60, 60}));
-  (void)grid;
 }
 
-TEST_F(GridResizeTest, DoubleClickOnADividerFitsTheColumnToItsText) {
-  CGridCtrl& grid = Grid();
+TEST_F(GridResizeTest, DoubleClickOnADividerOrCtrlPlusFitsShownColumnsToTheirText) {
+  CGridCtrl& grid = Grid(10, true);
   grid.SetItemText(4, 2, "a rather longer text than the others");
   Hover(QPoint(179, 10));
   DoubleClick(QPoint(179, 10));
-  EXPECT_EQ(grid.GetColumnWidth(2), Needed(2));
-  EXPECT_GT(grid.GetColumnWidth(2), 60);
-  EXPECT_EQ(grid.GetColumnWidth(3), 60);
-}
-
-TEST_F(GridResizeTest, DoubleClickNextToAHiddenColumnFitsTheShownOneAndKeepsItHidden) {
-  CGridCtrl& grid = Grid();
+  EXPECT_EQ(grid.GetColumnWidth(2), 197);
   grid.SetColumnWidth(2, 0);
   grid.SetItemText(3, 1, "wide enough to need more than sixty pixels");
-  Hover(QPoint(121, 10));  // just inside column 3, which now starts at 120
+  Hover(QPoint(121, 10));  // just inside column 3, which starts at 120 once column 2 is hidden
   DoubleClick(QPoint(121, 10));
-  EXPECT_EQ(grid.GetColumnWidth(2), 0);
-  EXPECT_EQ(grid.GetColumnWidth(1), Needed(1));
-}
-
-TEST_F(GridResizeTest, CtrlNumericPlusFitsEveryShownColumn) {
-  CGridCtrl& grid = Grid();
-  grid.SetColumnWidth(3, 0);
-  grid.SetFocusCell(2, 2);
-  Activate();
+  EXPECT_EQ(std::pair(grid.GetColumnWidth(1), grid.GetColumnWidth(2)), std::pair(242, 0));
+  grid.SetFocusCell(2, 3);
   Key(Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
-  for (int c : {0, 1, 2, 4}) EXPECT_EQ(grid.GetColumnWidth(c), Needed(c)) << c;
-  EXPECT_EQ(grid.GetColumnWidth(3), 0);
+  std::vector<int> widths;
+  for (int c = 0; c < 5; ++c) widths.push_back(grid.GetColumnWidth(c));
+  EXPECT_EQ(widths, (std::vector<int>{24, 242, 0, 24, 24}));
 }
 
-TEST_F(GridResizeTest, FittingAHiddenRowOrColumnFailsAndLeavesItHidden) {
-  CGridCtrl& grid = Grid();
-  grid.SetColumnWidth(2, 0);
-  grid.SetRowHeight(3, 0);
-  EXPECT_FALSE(grid.AutoSizeColumn(2));
-  EXPECT_FALSE(grid.AutoSizeRow(3));
-  EXPECT_FALSE(grid.AutoSizeColumn(5));
-  EXPECT_EQ(grid.GetColumnWidth(2), 0);
-  EXPECT_EQ(grid.GetRowHeight(3), 0);
-}
-
-TEST_F(GridResizeTest, TheStyleChoosesTheFixedOrTheScrollableRows) {
+TEST_F(GridResizeTest, FittingTheFixedOrTheScrollableRowsOrAHiddenOne) {
   CGridCtrl& grid = Grid();
   grid.SetItemText(0, 2, "a long header text over the column");
-  grid.SetItemText(5, 3, "a long body text in the column below");
+  grid.SetItemText(5, 2, "body");
   ASSERT_TRUE(grid.AutoSizeColumn(2, 2));
-  ASSERT_TRUE(grid.AutoSizeColumn(3, 1));
-  MeasureDC measure;
-  EXPECT_LT(grid.GetColumnWidth(2), grid.GetCell(0, 2)->MeasureCell(measure.dc()).width());
-  EXPECT_LT(grid.GetColumnWidth(3), grid.GetCell(5, 3)->MeasureCell(measure.dc()).width());
+  EXPECT_EQ(grid.GetColumnWidth(2), 34);  // "body"
   ASSERT_TRUE(grid.AutoSizeColumn(2, 1));
-  EXPECT_EQ(grid.GetColumnWidth(2), grid.GetCell(0, 2)->MeasureCell(measure.dc()).width());
+  EXPECT_EQ(grid.GetColumnWidth(2), 197);  // the header
+  ASSERT_TRUE(grid.AutoSizeRow(5));
+  EXPECT_EQ(grid.GetRowHeight(5), 22);
+  grid.SetColumnWidth(3, 0);
+  grid.SetRowHeight(4, 0);
+  EXPECT_FALSE(grid.AutoSizeColumn(3) || grid.AutoSizeRow(4) || grid.AutoSizeColumn(5));
+  EXPECT_EQ(std::pair(grid.GetColumnWidth(3), grid.GetRowHeight(4)), std::pair(0, 0));
 }
 
 }  // namespace
