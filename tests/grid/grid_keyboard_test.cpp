@@ -1,5 +1,5 @@
-// Keyboard navigation: arrows at the edges, Shift extension, Page Up/Down, Home/End, Tab
-// and Shift+Tab, hidden rows and columns, scrolling to the focus, Ctrl+A.
+// Keyboard navigation: arrows at the edges, Page Up/Down, Home/End, Tab and Shift+Tab,
+// hidden rows and columns, Shift extension, Ctrl+A and scrolling to the focus.
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
@@ -7,74 +7,54 @@ namespace {
 
 using GridKeyboardTest = GridTest;
 
-struct Move {
-  const char* name;
-  CCellID from;
-  Qt::Key key;
-  Qt::KeyboardModifiers modifiers;
-  CCellID to;
-  std::pair<int, int> hiddenRows{0, 0};  // first and one past the last
-  int hiddenColumn = -1;
-};
-
-class GridMoveTest : public GridKeyboardTest, public ::testing::WithParamInterface<Move> {};
-
-TEST_P(GridMoveTest, MovesTheFocusAndTheSelection) {
-  CGridCtrl& grid = Grid(10, true);
-  const Move& move = GetParam();
-  for (int r = move.hiddenRows.first; r < move.hiddenRows.second; ++r) grid.SetRowHeight(r, 0);
-  if (move.hiddenColumn >= 0) grid.SetColumnWidth(move.hiddenColumn, 0);
-  grid.SetFocusCell(move.from);
-  Key(move.key, move.modifiers);
-  EXPECT_EQ(grid.GetFocusCell(), move.to);
-  if (move.to == move.from) {
-    EXPECT_TRUE(spy_.calls.empty());
-  } else {
-    EXPECT_EQ(spy_.Codes(), (std::vector<int>{GN_SELCHANGING, GN_SELCHANGED}));
-    EXPECT_TRUE(grid.IsCellSelected(move.to));
-    EXPECT_EQ(grid.GetSelectedCount(), 1);
+TEST_F(GridKeyboardTest, KeysMoveTheFocusAndASingleSelection) {
+  struct Move {
+    CCellID from;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    CCellID to;
+    int hiddenRows = 0;  // from row 3 on (rows 3 .. 3 + n - 1)
+    int hiddenColumn = -1;
+  };
+  const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier;
+  const Move moves[] = {{{2, 2}, Qt::Key_Down, none, {3, 2}},         {{9, 2}, Qt::Key_Down, none, {9, 2}},
+                        {{1, 2}, Qt::Key_Up, none, {1, 2}},           {{3, 1}, Qt::Key_Left, none, {3, 1}},
+                        {{3, 4}, Qt::Key_Right, none, {3, 4}},        {{5, 3}, Qt::Key_Home, none, {5, 1}},
+                        {{5, 2}, Qt::Key_End, none, {5, 4}},          {{5, 3}, Qt::Key_Home, ctrl, {1, 1}},
+                        {{5, 2}, Qt::Key_End, ctrl, {9, 4}},          {{2, 2}, Qt::Key_PageDown, none, {9, 2}},
+                        {{6, 2}, Qt::Key_PageUp, none, {1, 2}},       {{3, 4}, Qt::Key_Tab, none, {4, 1}},
+                        {{9, 4}, Qt::Key_Tab, none, {9, 4}},          {{4, 1}, Qt::Key_Backtab, Qt::ShiftModifier, {3, 4}},
+                        {{2, 1}, Qt::Key_Down, none, {4, 1}, 1},      {{4, 3}, Qt::Key_Up, none, {2, 3}, 1},
+                        {{4, 1}, Qt::Key_Right, none, {4, 3}, 0, 2},  {{2, 4}, Qt::Key_Tab, none, {2, 4}, 7}};
+  for (const Move& move : moves) {
+    SCOPED_TRACE(::testing::Message() << "key " << move.key << " from " << move.from.row << "," << move.from.col);
+    CGridCtrl& grid = Grid(10, true);
+    for (int r = 3; r < 3 + move.hiddenRows; ++r) grid.SetRowHeight(r, 0);
+    if (move.hiddenColumn >= 0) grid.SetColumnWidth(move.hiddenColumn, 0);
+    grid.SetFocusCell(move.from);
+    Key(move.key, move.modifiers);
+    EXPECT_EQ(grid.GetFocusCell(), move.to);
+    const bool moved = move.to != move.from;
+    EXPECT_EQ(spy_.calls.size(), moved ? 2u : 0u);  // selection changing, then changed
+    EXPECT_EQ(std::tuple(grid.GetSelectedCount(), grid.IsCellSelected(move.to), grid.hasFocus()),
+              std::tuple(moved ? 1 : 0, moved, true));
+    spy_.calls.clear();
   }
-  EXPECT_TRUE(grid.hasFocus());
 }
 
-constexpr auto kNone = Qt::NoModifier;
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, GridMoveTest,
-    ::testing::Values(Move{"Down", {2, 2}, Qt::Key_Down, kNone, {3, 2}},
-                      Move{"DownFromTheLastRow", {9, 2}, Qt::Key_Down, kNone, {9, 2}},
-                      Move{"UpFromTheFirstScrollableRow", {1, 2}, Qt::Key_Up, kNone, {1, 2}},
-                      Move{"LeftFromTheFirstScrollableColumn", {3, 1}, Qt::Key_Left, kNone, {3, 1}},
-                      Move{"RightFromTheLastColumn", {3, 4}, Qt::Key_Right, kNone, {3, 4}},
-                      Move{"Home", {5, 3}, Qt::Key_Home, kNone, {5, 1}}, Move{"End", {5, 2}, Qt::Key_End, kNone, {5, 4}},
-                      Move{"CtrlHome", {5, 3}, Qt::Key_Home, Qt::ControlModifier, {1, 1}},
-                      Move{"CtrlEnd", {5, 2}, Qt::Key_End, Qt::ControlModifier, {9, 4}},
-                      Move{"PageDownWhenTheViewCannotScroll", {2, 2}, Qt::Key_PageDown, kNone, {9, 2}},
-                      Move{"PageUpWhenTheViewCannotScroll", {6, 2}, Qt::Key_PageUp, kNone, {1, 2}},
-                      Move{"TabAtTheEndOfARow", {3, 4}, Qt::Key_Tab, kNone, {4, 1}},
-                      Move{"TabAtTheEndOfTheLastRow", {9, 4}, Qt::Key_Tab, kNone, {9, 4}},
-                      Move{"ShiftTabAtTheStartOfARow", {4, 1}, Qt::Key_Backtab, Qt::ShiftModifier, {3, 4}},
-                      Move{"DownOverAHiddenRow", {2, 1}, Qt::Key_Down, kNone, {4, 1}, {3, 4}},
-                      Move{"UpOverAHiddenRow", {4, 3}, Qt::Key_Up, kNone, {2, 3}, {3, 4}},
-                      Move{"RightOverAHiddenColumn", {4, 1}, Qt::Key_Right, kNone, {4, 3}, {}, 2},
-                      Move{"TabWhenEveryRowBelowIsHidden", {5, 4}, Qt::Key_Tab, kNone, {5, 4}, {6, 10}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(GridKeyboardTest, ShiftExtendsFromTheSelectionStart) {
+TEST_F(GridKeyboardTest, ShiftExtendsFromTheSelectionStartAndCtrlASelectsAll) {
   CGridCtrl& grid = Grid(10, true);
   Click(At(2, 2));
   Key(Qt::Key_Down, Qt::ShiftModifier);
   Key(Qt::Key_Right, Qt::ShiftModifier);
-  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(2, 2, 3, 3));
-  EXPECT_EQ(grid.GetSelectedCount(), 4);
+  EXPECT_EQ(std::pair(grid.GetSelectedCellRange(), grid.GetSelectedCount()), std::pair(CCellBlock(2, 2, 3, 3), 4));
   Key(Qt::Key_Down);
-  EXPECT_EQ(grid.GetSelectedCount(), 1);
-  EXPECT_TRUE(grid.IsCellSelected(4, 3));
+  EXPECT_EQ(std::pair(grid.GetSelectedCellRange(), grid.GetSelectedCount()), std::pair(CCellBlock(4, 3, 4, 3), 1));
   Key(Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(grid.GetSelectedCount(), 9 * 4);
 }
 
-TEST_F(GridKeyboardTest, MovingPastTheBottomScrollsTheFocusIntoView) {
+TEST_F(GridKeyboardTest, MovingPastTheBottomScrollsTheFocusJustIntoView) {
   CGridCtrl& grid = Grid(60, true);
   grid.SetFocusCell(1, 1);
   for (int i = 0; i < 20; ++i) Key(Qt::Key_Down);
@@ -83,13 +63,10 @@ TEST_F(GridKeyboardTest, MovingPastTheBottomScrollsTheFocusIntoView) {
   EXPECT_EQ(rect.bottom, 299);
   Key(Qt::Key_Home, Qt::ControlModifier);
   EXPECT_EQ(grid.GetScrollPosition(SB_VERT), 0);
-}
-
-TEST_F(GridKeyboardTest, OnlyFixedCellsMeanArrowsDoNothing) {
-  CGridCtrl& grid = MakeFilledGrid(3, 3, 3, 1);
+  MakeFilledGrid(3, 3, 3, 1);  // only fixed cells: nothing to move to
   Activate();
   Key(Qt::Key_Down);
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(-1, -1));
+  EXPECT_EQ(grid_->GetFocusCell(), CCellID());
 }
 
 }  // namespace

@@ -14,77 +14,58 @@ constexpr COLORREF kLine = RGB(192, 192, 192);
 // A system colour, looked up when the test runs (the palette is pinned by then).
 constexpr COLORREF Sys(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
 
-struct Look {
-  const char* name;
-  std::function<void(CGridCtrl&)> setUp;
-  std::vector<std::tuple<int, int, COLORREF>> pixels;
-};
-
-class GridLookTest : public GridTest, public ::testing::WithParamInterface<Look> {};
+using GridPaintTest = GridTest;
 
 // Cell (r, c) covers x = 60c .. 60c + 59 and y = 20r .. 20r + 19; the cells end at (300, 200).
-TEST_P(GridLookTest, PaintsThePixelsOfTheLook) {
-  GetParam().setUp(Grid());
-  const QImage image = Render();
-  for (const auto& [x, y, color] : GetParam().pixels)
-    EXPECT_EQ(PixelAt(image, x, y), color & 0x80000000u ? GetSysColor(color & 0xFF) : color) << x << "," << y;
+TEST_F(GridPaintTest, EachLookPaintsItsPixels) {
+  const std::tuple<const char*, std::function<void(CGridCtrl&)>, std::vector<std::tuple<int, int, COLORREF>>> looks[] = {
+      {"areas, lines and raised headers", [](CGridCtrl&) {},
+       {{170, 43, Sys(COLOR_WINDOW)}, {179, 45, kLine}, {150, 59, kLine}, {170, 10, Sys(COLOR_BTNFACE)},
+        {120, 10, Sys(COLOR_BTNHIGHLIGHT)}, {150, 19, Sys(COLOR_3DDKSHADOW)}, {10, 50, Sys(COLOR_BTNFACE)},
+        {350, 50, Sys(COLOR_BTNSHADOW)}, {150, 250, Sys(COLOR_BTNSHADOW)}}},
+      {"no grid lines, no header borders", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); },
+       {{150, 0, Sys(COLOR_BTNFACE)}, {179, 10, Sys(COLOR_BTNFACE)}, {179, 45, Sys(COLOR_WINDOW)}}},
+      {"horizontal lines only", [](CGridCtrl& g) { g.SetGridLines(GVL_HORZ); },
+       {{179, 45, Sys(COLOR_WINDOW)}, {150, 59, kLine}}},
+      {"a hidden first column draws no line on the header border", [](CGridCtrl& g) { g.SetColumnWidth(1, 0); },
+       {{59, 45, Sys(COLOR_3DDKSHADOW)}, {119, 45, kLine}}},
+      {"focus frame off the lines, sunken headers of its row and column", [](CGridCtrl& g) { g.SetFocusCell(3, 2); },
+       {{120, 70, Sys(COLOR_WINDOWTEXT)}, {178, 70, Sys(COLOR_WINDOWTEXT)}, {150, 78, Sys(COLOR_WINDOWTEXT)},
+        {179, 70, kLine}, {150, 0, Sys(COLOR_3DDKSHADOW)}, {150, 19, Sys(COLOR_3DLIGHT)},
+        {30, 60, Sys(COLOR_3DDKSHADOW)}, {210, 0, Sys(COLOR_BTNHIGHLIGHT)}}},
+      {"no sunken headers without tracking", [](CGridCtrl& g) { g.SetFocusHeaderTracking(false); g.SetFocusCell(3, 2); },
+       {{150, 0, Sys(COLOR_BTNHIGHLIGHT)}}},
+      {"focus frame on the line pixels without lines", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); g.SetFocusCell(3, 2); },
+       {{179, 70, Sys(COLOR_WINDOWTEXT)}, {150, 79, Sys(COLOR_WINDOWTEXT)}}},
+      {"selection with focus", [](CGridCtrl& g) { g.SetFocusCell(3, 2); g.SetSelectedRange(3, 2, 4, 2); },
+       {{150, 60, Sys(COLOR_HIGHLIGHTTEXT)}, {170, 63, Sys(COLOR_HIGHLIGHT)}, {170, 83, Sys(COLOR_HIGHLIGHT)},
+        {179, 85, kLine}}},
+      {"own and default cell colours",
+       [](CGridCtrl& g) {
+         g.SetItemBackColor(5, 2, RGB(0, 200, 0));
+         g.GetDefaultCell(false, false)->SetBackColor(RGB(250, 0, 250));
+         g.GetDefaultCell(true, false)->SetBackColor(RGB(0, 0, 250));
+         g.GetDefaultCell(false, true)->SetBackColor(RGB(0, 250, 250));
+         g.GetDefaultCell(true, true)->SetBackColor(RGB(250, 250, 0));
+       },
+       {{170, 103, RGB(0, 200, 0)}, {230, 43, RGB(250, 0, 250)}, {230, 10, RGB(0, 0, 250)}, {50, 43, RGB(0, 250, 250)},
+        {50, 10, RGB(250, 250, 0)}}},
+      {"scrolled cells at their new places",
+       [](CGridCtrl& g) {
+         g.SetRowCount(60);
+         g.SetItemBackColor(6, 2, RGB(0, 0, 200));
+         g.OnVScroll(SB_LINEDOWN);
+         g.OnVScroll(SB_LINEDOWN);
+       },
+       {{170, 83, RGB(0, 0, 200)}, {10, 25, Sys(COLOR_BTNFACE)}}}};
+  for (const auto& [name, setUp, pixels] : looks) {
+    SCOPED_TRACE(name);
+    setUp(Grid());
+    const QImage image = Render();
+    for (const auto& [x, y, color] : pixels)
+      EXPECT_EQ(PixelAt(image, x, y), color & 0x80000000u ? GetSysColor(color & 0xFF) : color) << x << "," << y;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Looks, GridLookTest,
-    ::testing::Values(
-        Look{"AreasLinesAndRaisedHeaders", [](CGridCtrl&) {},
-             {{170, 43, Sys(COLOR_WINDOW)}, {179, 45, kLine}, {150, 59, kLine}, {170, 10, Sys(COLOR_BTNFACE)},
-              {120, 10, Sys(COLOR_BTNHIGHLIGHT)}, {150, 19, Sys(COLOR_3DDKSHADOW)}, {10, 50, Sys(COLOR_BTNFACE)},
-              {350, 50, Sys(COLOR_BTNSHADOW)}, {150, 250, Sys(COLOR_BTNSHADOW)}}},
-        Look{"NoGridLinesNoHeaderBorders", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); },
-             {{150, 0, Sys(COLOR_BTNFACE)}, {179, 10, Sys(COLOR_BTNFACE)}, {179, 45, Sys(COLOR_WINDOW)}}},
-        Look{"HorizontalLinesOnly", [](CGridCtrl& g) { g.SetGridLines(GVL_HORZ); },
-             {{179, 45, Sys(COLOR_WINDOW)}, {150, 59, kLine}}},
-        Look{"HiddenFirstColumnDrawsNoLineOnTheHeaderBorder", [](CGridCtrl& g) { g.SetColumnWidth(1, 0); },
-             {{59, 45, Sys(COLOR_3DDKSHADOW)}, {119, 45, kLine}}},
-        Look{"FocusFrameOffTheLinesAndSunkenHeaders", [](CGridCtrl& g) { g.SetFocusCell(3, 2); },
-             {{120, 70, Sys(COLOR_WINDOWTEXT)}, {178, 70, Sys(COLOR_WINDOWTEXT)}, {150, 78, Sys(COLOR_WINDOWTEXT)},
-              {179, 70, kLine}, {150, 0, Sys(COLOR_3DDKSHADOW)}, {150, 19, Sys(COLOR_3DLIGHT)},
-              {30, 60, Sys(COLOR_3DDKSHADOW)}, {210, 0, Sys(COLOR_BTNHIGHLIGHT)}}},
-        Look{"NoSunkenHeadersWithoutTracking",
-             [](CGridCtrl& g) {
-               g.SetFocusHeaderTracking(false);
-               g.SetFocusCell(3, 2);
-             },
-             {{150, 0, Sys(COLOR_BTNHIGHLIGHT)}}},
-        Look{"FocusFrameOnTheLinePixelsWithoutGridLines",
-             [](CGridCtrl& g) {
-               g.SetGridLines(GVL_NONE);
-               g.SetFocusCell(3, 2);
-             },
-             {{179, 70, Sys(COLOR_WINDOWTEXT)}, {150, 79, Sys(COLOR_WINDOWTEXT)}}},
-        Look{"SelectionWithFocus",
-             [](CGridCtrl& g) {
-               g.SetFocusCell(3, 2);
-               g.SetSelectedRange(3, 2, 4, 2);
-             },
-             {{150, 60, Sys(COLOR_HIGHLIGHTTEXT)}, {170, 63, Sys(COLOR_HIGHLIGHT)}, {170, 83, Sys(COLOR_HIGHLIGHT)},
-              {179, 85, kLine}}},
-        Look{"OwnAndDefaultCellColours",
-             [](CGridCtrl& g) {
-               g.SetItemBackColor(5, 2, RGB(0, 200, 0));
-               g.GetDefaultCell(false, false)->SetBackColor(RGB(250, 0, 250));
-               g.GetDefaultCell(true, false)->SetBackColor(RGB(0, 0, 250));
-               g.GetDefaultCell(false, true)->SetBackColor(RGB(0, 250, 250));
-               g.GetDefaultCell(true, true)->SetBackColor(RGB(250, 250, 0));
-             },
-             {{170, 103, RGB(0, 200, 0)}, {230, 43, RGB(250, 0, 250)}, {230, 10, RGB(0, 0, 250)},
-              {50, 43, RGB(0, 250, 250)}, {50, 10, RGB(250, 250, 0)}}},
-        Look{"ScrolledCellsAtTheirNewPlaces",
-             [](CGridCtrl& g) {
-               g.SetRowCount(60);
-               g.SetItemBackColor(6, 2, RGB(0, 0, 200));
-               g.OnVScroll(SB_LINEDOWN);
-               g.OnVScroll(SB_LINEDOWN);
-             },
-             {{170, 83, RGB(0, 0, 200)}, {10, 25, Sys(COLOR_BTNFACE)}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Pixels inside a cell (its border excluded) that differ from the background, column by column.
 std::vector<QPoint> Ink(const QImage& image, const GdiRect& r, COLORREF background) {
@@ -94,8 +75,6 @@ std::vector<QPoint> Ink(const QImage& image, const GdiRect& r, COLORREF backgrou
       if (FromQColor(image.pixelColor(x, y)) != background) ink.push_back({x, y});
   return ink;
 }
-
-using GridPaintTest = GridTest;
 
 TEST_F(GridPaintTest, TextColourAndLiteralAmpersands) {
   CGridCtrl& grid = Grid();

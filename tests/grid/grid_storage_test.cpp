@@ -1,8 +1,11 @@
-// Rows, columns, cells and items of CGridCtrl: growth, shrinking, insertion, deletion,
-// fixed flags, bad indexes, the cell class and running out of memory.
-#include <functional>
+// Rows, columns and cells of CGridCtrl (shape changes, fixed flags, bad indexes, the cell
+// class, running out of memory) and the structures that hold them, against plain models.
 #include <new>
+#include <random>
+#include <set>
 
+#include "grid/selected_cell_map.h"
+#include "grid/size_index.h"
 #include "grid_test_support.h"
 #include "platform/message_box.h"
 
@@ -19,127 +22,92 @@ TEST_F(GridStorageTest, GrowingAndShrinkingKeepsTheContentThatStaysAndDropsTheFo
   CGridCtrl& grid = MakeFilledGrid(5, 3, 1, 1);
   grid.SetFocusCell(4, 2);
   ASSERT_TRUE(grid.SetRowCount(8) && grid.SetColumnCount(5));
-  EXPECT_EQ(std::pair(grid.GetItemText(4, 2), grid.GetItemText(7, 4)), std::pair(std::string("4,2"), std::string()));
-  EXPECT_EQ(std::pair(FixedBits(grid, 7, 0), FixedBits(grid, 0, 4)),
-            std::pair(CELL_FIXED | CELL_FIXEDCOL, CELL_FIXED | CELL_FIXEDROW));
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(4, 2));
+  EXPECT_EQ(std::tuple(grid.GetItemText(4, 2), FixedBits(grid, 7, 0), FixedBits(grid, 0, 4), grid.GetFocusCell()),
+            std::tuple(std::string("4,2"), CELL_FIXED | CELL_FIXEDCOL, CELL_FIXED | CELL_FIXEDROW, CCellID(4, 2)));
   ASSERT_TRUE(grid.SetRowCount(2) && grid.SetColumnCount(2));
-  EXPECT_EQ(grid.GetItemText(1, 1), "1,1");
-  EXPECT_EQ(grid.GetCell(2, 0), grid.GetCell(0, 2));  // both gone
-  EXPECT_EQ(grid.GetFocusCell(), CCellID());
+  EXPECT_EQ(std::tuple(grid.GetItemText(1, 1), grid.GetCell(2, 0), grid.GetCell(0, 2), grid.GetFocusCell()),
+            std::tuple(std::string("1,1"), nullptr, nullptr, CCellID()));
   EXPECT_TRUE(grid.checkConsistency());
-  ASSERT_TRUE(grid.SetRowCount(0));
-  EXPECT_EQ(std::tuple(grid.GetFixedRowCount(), grid.GetTotalHeight()), std::tuple(0, 0));
 }
 
 TEST_F(GridStorageTest, FixedCountsMarkCellsAndResetColoursExceptWhereTheOtherBandKeepsThem) {
   CGridCtrl& grid = MakeFilledGrid(1, 3, 0, 1);
   grid.SetItemBackColor(0, 2, RGB(1, 2, 3));
   ASSERT_TRUE(grid.SetFixedRowCount(2));  // more than the rows: the grid grows
-  EXPECT_EQ(grid.GetRowCount(), 2);
-  EXPECT_EQ(std::tuple(FixedBits(grid, 1, 1), grid.GetCell(0, 2)->GetBackColor()),
-            std::tuple(CELL_FIXED | CELL_FIXEDROW, CLR_DEFAULT));
+  EXPECT_EQ(std::tuple(grid.GetRowCount(), FixedBits(grid, 1, 1), grid.GetCell(0, 2)->GetBackColor()),
+            std::tuple(2, CELL_FIXED | CELL_FIXEDROW, CLR_DEFAULT));
   grid.SetItemBackColor(0, 0, RGB(9, 9, 9));
   ASSERT_TRUE(grid.SetFixedRowCount(0));
   EXPECT_EQ(std::tuple(FixedBits(grid, 0, 0), grid.GetCell(0, 0)->GetBackColor(), FixedBits(grid, 0, 2)),
             std::tuple(CELL_FIXED | CELL_FIXEDCOL, RGB(9, 9, 9), 0u));
   ASSERT_TRUE(grid.SetFixedColumnCount(0));
-  EXPECT_EQ(std::tuple(FixedBits(grid, 0, 0), grid.GetCell(0, 0)->GetBackColor()), std::tuple(0u, CLR_DEFAULT));
-  EXPECT_TRUE(grid.checkConsistency());
+  EXPECT_EQ(std::pair(FixedBits(grid, 0, 0), grid.GetCell(0, 0)->GetBackColor()), std::pair(0u, CLR_DEFAULT));
 }
 
 TEST_F(GridStorageTest, InsertAndDeleteRowsShiftContentClearTheSelectionAndDropTheSortMark) {
   CGridCtrl& grid = MakeGrid();
-  EXPECT_EQ(grid.InsertRow(""), 0);  // without columns it makes one
-  EXPECT_EQ(grid.GetColumnCount(), 1);
+  EXPECT_EQ(grid.InsertRow(""), 0);
+  EXPECT_EQ(grid.GetColumnCount(), 1);  // it made one
   grid.SetColumnCount(3);
-  grid.SetFixedColumnCount(1);
   grid.SetFixedRowCount(1);
   grid.SetSortColumn(1);
   EXPECT_EQ(grid.InsertRow("7"), 1);
-  EXPECT_EQ(grid.GetSortColumn(), -1);
-  EXPECT_EQ(grid.GetRowHeight(1), 20);  // the heading's height, not the default cell's 21
-  EXPECT_TRUE(grid.GetItemState(1, 0) & CELL_MODIFIED);
-  EXPECT_EQ(std::pair(FixedBits(grid, 1, 0), FixedBits(grid, 1, 1)), std::pair(CELL_FIXED | CELL_FIXEDCOL, 0u));
+  EXPECT_EQ(std::pair(grid.GetSortColumn(), grid.GetRowHeight(1)), std::pair(-1, 20));
   grid.InsertRow("8");
   grid.SetRowHeight(2, 33);
-  grid.SetFocusCell(1, 1);
   grid.SetSelectedRange(1, 1, 2, 2);
-  ASSERT_TRUE(grid.DeleteRow(1));
-  EXPECT_EQ(std::tuple(grid.GetItemText(1, 0), grid.GetRowHeight(1), grid.GetSelectedCount(), grid.GetFocusCell()),
-            std::tuple(std::string("8"), 33, 0, CCellID()));
-  ASSERT_TRUE(grid.DeleteRow(0));
-  EXPECT_EQ(grid.GetFixedRowCount(), 0);
+  grid.SetFocusCell(1, 1);
+  ASSERT_TRUE(grid.DeleteRow(1) && grid.DeleteRow(0));
+  EXPECT_EQ(std::tuple(grid.GetItemText(0, 0), grid.GetRowHeight(0), grid.GetFixedRowCount(), grid.GetSelectedCount(),
+                       grid.GetFocusCell()),
+            std::tuple(std::string("8"), 33, 0, 0, CCellID()));
   ASSERT_TRUE(grid.DeleteAllItems());
-  EXPECT_EQ(std::tuple(grid.GetRowCount(), grid.GetColumnCount(), grid.GetFixedColumnCount(), grid.GetTotalWidth()),
-            std::tuple(0, 0, 0, 0));
-  EXPECT_TRUE(grid.checkConsistency());
+  EXPECT_EQ(std::tuple(grid.GetRowCount(), grid.GetColumnCount(), grid.GetTotalWidth()), std::tuple(0, 0, 0));
 }
 
-TEST_F(GridStorageTest, BadIndexesAndSizesChangeNothing) {
+TEST_F(GridStorageTest, BadIndexesAndSizesChangeNothingAndSetItemOnlyTheMaskedFields) {
   CGridCtrl& grid = MakeFilledGrid(3, 3, 1, 1);
-  for (const auto& [row, col] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 3}, {70000, 70000}}) {
-    SCOPED_TRACE(::testing::Message() << row << "," << col);
-    GRIDITEM item;
-    item.row = row;
-    item.col = col;
-    item.mask = GIF_TEXT;
-    EXPECT_FALSE(grid.IsValid(row, col) || grid.GetCell(row, col) || grid.SetItem(&item));
-    EXPECT_FALSE(grid.SetItemText(row, col, "x") || grid.SetItemState(row, col, CELL_SELECTED));
-    EXPECT_EQ(std::pair(grid.GetItemText(row, col), grid.GetItemState(row, col)), std::pair(std::string(), 0u));
-    grid.SetItemBackColor(row, col, RGB(1, 1, 1));
-  }
-  EXPECT_EQ(std::tuple(grid.GetRowHeight(-1), grid.GetRowHeight(3), grid.GetColumnWidth(3)), std::tuple(-1, -1, -1));
-  EXPECT_FALSE(grid.SetRowHeight(3, 10) || grid.SetColumnWidth(-1, 10) || grid.SetRowHeight(0, -1));
-  EXPECT_FALSE(grid.DeleteRow(-1) || grid.DeleteRow(3) || grid.SetRowCount(-2) || grid.SetFixedColumnCount(-1));
-  EXPECT_FALSE(grid.SetItem(nullptr));
-  EXPECT_TRUE(grid.SetRowHeight(2, 40));
-  EXPECT_EQ(std::tuple(grid.GetRowCount(), grid.GetTotalHeight(), grid.GetSelectedCount()), std::tuple(3, 80, 0));
-  EXPECT_TRUE(grid.checkConsistency());
-}
-
-TEST_F(GridStorageTest, SetItemAppliesOnlyTheMaskedFields) {
-  CGridCtrl& grid = MakeFilledGrid(2, 2, 1, 1);
   GRIDITEM item;
-  item.row = item.col = 1;
-  item.mask = GIF_TEXT | GIF_FORMAT | GIF_PARAM | GIF_MARGIN;
+  item.mask = GIF_TEXT | GIF_PARAM | GIF_MARGIN;
   item.strText = Gbk(u8"端口");
-  item.nFormat = DT_WORDBREAK;
   item.lParam = 77;
   item.nMargin = 9;
   item.crBkClr = RGB(5, 5, 5);
+  for (const auto& [row, col] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 3}, {70000, 70000}}) {
+    std::tie(item.row, item.col) = std::pair(row, col);
+    EXPECT_FALSE(grid.GetCell(row, col) || grid.SetItem(&item) || grid.SetItemState(row, col, 1)) << row;
+  }
+  EXPECT_FALSE(grid.SetRowHeight(3, 10) || grid.SetColumnWidth(-1, 10) || grid.SetRowHeight(0, -1) || grid.SetItem(nullptr));
+  EXPECT_FALSE(grid.DeleteRow(-1) || grid.DeleteRow(3) || grid.SetRowCount(-2) || grid.SetFixedColumnCount(-1));
+  EXPECT_TRUE(grid.SetRowHeight(2, 40));
+  EXPECT_EQ(std::tuple(grid.GetRowHeight(3), grid.GetRowCount(), grid.GetTotalHeight()), std::tuple(-1, 3, 80));
+  std::tie(item.row, item.col) = std::pair(1, 1);
   ASSERT_TRUE(grid.SetItem(&item));
   const CGridCellBase* cell = grid.GetCell(1, 1);
-  EXPECT_EQ(std::tuple(cell->GetText(), cell->GetFormat(), cell->GetData(), cell->GetMargin(), cell->GetBackColor()),
-            std::tuple(Gbk(u8"端口"), DT_WORDBREAK, 77u, 9u, CLR_DEFAULT));
-  EXPECT_TRUE(cell->IsModified());
+  EXPECT_EQ(std::tuple(cell->GetText(), cell->GetData(), cell->GetMargin(), cell->GetBackColor(), cell->IsModified()),
+            std::tuple(Gbk(u8"端口"), 77u, 9u, CLR_DEFAULT, true));
 }
 
-// A cell class of the caller's own, one without cells, and one that runs out of memory.
+// A cell class of the caller's own, and one that runs out of memory after some cells.
 class TaggedCell : public CGridCell {
   std::uint32_t GetData() const override { return 4242; }
 };
 int g_cellsBeforeFailure = 0;
 const GridCellClass kTaggedClass{"Tagged", [] { return static_cast<CGridCellBase*>(new TaggedCell); }};
-const GridCellClass kNoCellClass{"Nothing", nullptr};
 const GridCellClass kFailingClass{"Failing", [] {
                                     if (g_cellsBeforeFailure-- <= 0) throw std::bad_alloc();
                                     return static_cast<CGridCellBase*>(new CGridCell);
                                   }};
 
-TEST_F(GridStorageTest, CellsComeFromTheCellClassAndMissingCellsAreSkipped) {
+TEST_F(GridStorageTest, CellsComeFromTheCellClassAndWithoutOneThereAreNone) {
   CGridCtrl& grid = MakeGrid();
   grid.SetCellClass(&kTaggedClass);
   grid.SetRowCount(2);
   grid.SetColumnCount(2);
   EXPECT_EQ(grid.GetCell(1, 1)->GetData(), 4242u);
-  grid.SetCellClass(&kNoCellClass);
+  grid.SetCellClass(nullptr);
   grid.SetRowCount(3);
   EXPECT_FALSE(grid.GetCell(2, 0) || grid.SetItemText(2, 0, "x"));
-  grid.SetCellClass(nullptr);
-  grid.SetColumnCount(3);
-  EXPECT_EQ(grid.GetCell(0, 2), nullptr);
-  EXPECT_TRUE(grid.checkConsistency());
   Render();  // empty positions are skipped when painting
 }
 
@@ -151,19 +119,56 @@ TEST_F(GridStorageTest, GrowthFailureShowsTheMemoryMessageAndKeepsTheGrid) {
   });
   CGridCtrl& grid = MakeFilledGrid(3, 3, 1, 1);
   grid.SetCellClass(&kFailingClass);
-  for (const auto& [cells, grow] : {std::pair<int, std::function<bool()>>{5, [&] { return grid.SetRowCount(10); }},
-                                    {2, [&] { return grid.SetColumnCount(6); }},
-                                    {1, [&] { return grid.InsertRow("h") >= 0; }},
-                                    {0, [&] { return grid.SetFixedRowCount(5); }}}) {
-    g_cellsBeforeFailure = cells;
-    EXPECT_FALSE(grow());
-  }
+  g_cellsBeforeFailure = 5;  // each failure comes after some cells were made
+  EXPECT_FALSE(grid.SetRowCount(10));
+  g_cellsBeforeFailure = 2;
+  EXPECT_FALSE(grid.SetColumnCount(6));
+  g_cellsBeforeFailure = 1;
+  EXPECT_EQ(grid.InsertRow("h"), -1);
   SetMessageBoxHook(previous);
-  EXPECT_EQ(messages, std::vector<std::string>(4, "Out of memory."));
-  EXPECT_EQ(std::tuple(grid.GetRowCount(), grid.GetColumnCount(), grid.GetFixedRowCount(), grid.GetTotalHeight()),
-            std::tuple(3, 3, 1, 60));
-  EXPECT_EQ(grid.GetItemText(2, 2), "2,2");
+  EXPECT_EQ(messages, std::vector<std::string>(3, "Out of memory."));
+  EXPECT_EQ(std::tuple(grid.GetRowCount(), grid.GetColumnCount(), grid.GetTotalHeight(), grid.GetItemText(2, 2)),
+            std::tuple(3, 3, 60, std::string("2,2")));
   EXPECT_TRUE(grid.checkConsistency());
+}
+
+TEST(SelectedCellMapTest, MatchesASetThroughInsertsAndErases) {
+  std::mt19937 random(7);
+  SelectedCellMap map;
+  std::set<CellKey> model, seen;
+  for (int step = 0; step < 20000; ++step) {
+    const CCellID cell(static_cast<int>(random() % 200), static_cast<int>(random() % 5));
+    if (random() % 3 == 0) {
+      map.Erase(CellKeyOf(cell.row, cell.col));
+      model.erase(CellKeyOf(cell.row, cell.col));
+    } else {
+      map.Insert(cell);
+      model.insert(CellKeyOf(cell.row, cell.col));
+    }
+  }
+  ASSERT_TRUE(map.checkConsistency());
+  map.ForEach([&](CCellID cell) { seen.insert(CellKeyOf(cell.row, cell.col)); });
+  EXPECT_EQ(std::pair(map.Count(), seen), std::pair(static_cast<int>(model.size()), model));
+}
+
+TEST(SizeIndexTest, PrefixSumsAndSearchFollowEveryChange) {
+  std::mt19937 random(3);
+  SizeIndex index;
+  std::vector<int> sizes;
+  for (int i = 0; i < 500; ++i) index.Append(sizes.emplace_back(static_cast<int>(random() % 4) * 10));  // 0: hidden
+  for (int big : {17, 18}) index.Set(big, sizes[big] = 2000000000);
+  index.Erase(3);
+  sizes.erase(sizes.begin() + 3);
+  index.Truncate(400);
+  sizes.resize(400);
+  ASSERT_TRUE(index.checkConsistency());
+  std::int64_t sum = 0;
+  for (int n = 0; n < 400; sum += sizes[n++]) ASSERT_EQ(index.Prefix(n), sum);
+  for (std::int64_t target : {std::int64_t{1}, std::int64_t{55}, std::int64_t{2000000001}, sum}) {
+    const int n = index.LowerBound(target);  // the first prefix that reaches the target
+    EXPECT_TRUE(index.Prefix(n) >= target && index.Prefix(n - 1) < target) << target;
+  }
+  EXPECT_EQ(std::tuple(index.Total(), index.LowerBound(0), index.LowerBound(sum + 1)), std::tuple(sum, 0, 401));
 }
 
 }  // namespace

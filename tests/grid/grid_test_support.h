@@ -19,11 +19,10 @@
 namespace kelvanor::testing {
 
 // Records every notification and answers with a fixed value per code (0 unless set).
-class NotifySpy : public GridNotifyHandler {
- public:
+struct NotifySpy : GridNotifyHandler {
   int OnGridNotify(const GridNotify& notify) override {
     calls.push_back(notify);
-    return answers.count(notify.code) ? answers[notify.code] : 0;
+    return answers[notify.code];
   }
   std::vector<int> Codes() const {
     std::vector<int> codes;
@@ -49,7 +48,7 @@ class GridTest : public ::testing::Test {
     (void)pinned;
   }
 
-  // A shown grid whose viewport (client area) is exactly 400 x 300 pixels.
+  // A shown grid whose viewport (client area) is 400 x 300 pixels while it has no bars.
   CGridCtrl& MakeGrid() {
     grid_ = std::make_unique<CGridCtrl>();
     grid_->setFrameStyle(QFrame::NoFrame);
@@ -59,30 +58,30 @@ class GridTest : public ::testing::Test {
     grid_->SetNotifyHandler(&spy_);
     return *grid_;
   }
-  // rows x cols cells of w x h pixels, each texted "r,c".
-  CGridCtrl& MakeFilledGrid(int rows, int cols, int fixedRows, int fixedCols, int w = 60, int h = 20) {
+  // rows x cols cells of 60 x 20 pixels, each texted "r,c".
+  CGridCtrl& MakeFilledGrid(int rows, int cols, int fixedRows, int fixedCols) {
     CGridCtrl& grid = MakeGrid();
     grid.SetRowCount(rows);
     grid.SetColumnCount(cols);
     grid.SetFixedRowCount(fixedRows);
     grid.SetFixedColumnCount(fixedCols);
-    for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, w);
+    for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, 60);
     for (int r = 0; r < rows; ++r) {
-      grid.SetRowHeight(r, h);
+      grid.SetRowHeight(r, 20);
       for (int c = 0; c < cols; ++c) grid.SetItemText(r, c, std::to_string(r) + "," + std::to_string(c));
     }
     return grid;
   }
-  // The usual grid: 10 (or more) rows and 5 columns of 60 x 20 with one fixed row and column.
+  // The usual grid: 10 (or more) rows and 5 columns with one fixed row and column; an
+  // active one has the keyboard focus for real.
   CGridCtrl& Grid(int rows = 10, bool active = false) {
     CGridCtrl& grid = MakeFilledGrid(rows, 5, 1, 1);
     if (active) Activate();
     return grid;
   }
-  // The grid's window becomes the active one, so that keyboard focus moves for real.
   void Activate() {
     grid_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(grid_.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(grid_.get()));
     grid_->setFocus();
   }
   void AddState(int row, int col, std::uint32_t bits) {
@@ -90,9 +89,8 @@ class GridTest : public ::testing::Test {
   }
 
   // Raw mouse events on the viewport, in its coordinates (points outside it included).
-  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
-             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QMouseEvent event(type, at, grid_->viewport()->mapToGlobal(at), button, buttons, modifiers);
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {}) {
+    QMouseEvent event(type, at, grid_->viewport()->mapToGlobal(at), button, buttons, keys);
     QApplication::sendEvent(grid_->viewport(), &event);
   }
   void Press(QPoint at, Qt::KeyboardModifiers keys = {}) { Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys); }
@@ -115,11 +113,7 @@ class GridTest : public ::testing::Test {
   static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
 
   // The viewport as its own paint handler paints it now.
-  QImage Render() {
-    QImage image = grid_->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    image.setDevicePixelRatio(1.0);
-    return image;
-  }
+  QImage Render() { return grid_->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   static COLORREF PixelAt(const QImage& image, int x, int y) { return FromQColor(image.pixelColor(x, y)); }
 
   NotifySpy spy_;  // declared first: it outlives the grid that notifies it
