@@ -1,5 +1,6 @@
-// Painted pixels of the grid: backgrounds per area, grid lines, the raised and sunken
-// borders of fixed cells, focus and selection looks, colours, the sort mark, literal "&".
+// Painted pixels of the grid (areas, grid lines, raised and sunken headers, focus and
+// selection looks, colours, the sort mark, literal "&"), and what a change repaints.
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -13,20 +14,20 @@ namespace {
 constexpr COLORREF kLine = RGB(192, 192, 192);
 // A system colour, looked up when the test runs (the palette is pinned by then).
 constexpr COLORREF Sys(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
+using Edit = std::function<void(CGridCtrl&)>;
 
 using GridPaintTest = GridTest;
 
 // Cell (r, c) covers x = 60c .. 60c + 59 and y = 20r .. 20r + 19; the cells end at (300, 200).
 TEST_F(GridPaintTest, EachLookPaintsItsPixels) {
-  const std::tuple<const char*, std::function<void(CGridCtrl&)>, std::vector<std::tuple<int, int, COLORREF>>> looks[] = {
+  const std::tuple<const char*, Edit, std::vector<std::tuple<int, int, COLORREF>>> looks[] = {
       {"areas, lines and raised headers", [](CGridCtrl&) {},
        {{170, 43, Sys(COLOR_WINDOW)}, {179, 45, kLine}, {150, 59, kLine}, {170, 10, Sys(COLOR_BTNFACE)},
         {120, 10, Sys(COLOR_BTNHIGHLIGHT)}, {150, 19, Sys(COLOR_3DDKSHADOW)}, {10, 50, Sys(COLOR_BTNFACE)},
         {350, 50, Sys(COLOR_BTNSHADOW)}, {150, 250, Sys(COLOR_BTNSHADOW)}}},
       {"no grid lines, no header borders", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); },
        {{150, 0, Sys(COLOR_BTNFACE)}, {179, 10, Sys(COLOR_BTNFACE)}, {179, 45, Sys(COLOR_WINDOW)}}},
-      {"horizontal lines only", [](CGridCtrl& g) { g.SetGridLines(GVL_HORZ); },
-       {{179, 45, Sys(COLOR_WINDOW)}, {150, 59, kLine}}},
+      {"horizontal lines only", [](CGridCtrl& g) { g.SetGridLines(GVL_HORZ); }, {{179, 45, Sys(COLOR_WINDOW)}, {150, 59, kLine}}},
       {"a hidden first column draws no line on the header border", [](CGridCtrl& g) { g.SetColumnWidth(1, 0); },
        {{59, 45, Sys(COLOR_3DDKSHADOW)}, {119, 45, kLine}}},
       {"focus frame off the lines, sunken headers of its row and column", [](CGridCtrl& g) { g.SetFocusCell(3, 2); },
@@ -38,8 +39,7 @@ TEST_F(GridPaintTest, EachLookPaintsItsPixels) {
       {"focus frame on the line pixels without lines", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); g.SetFocusCell(3, 2); },
        {{179, 70, Sys(COLOR_WINDOWTEXT)}, {150, 79, Sys(COLOR_WINDOWTEXT)}}},
       {"selection with focus", [](CGridCtrl& g) { g.SetFocusCell(3, 2); g.SetSelectedRange(3, 2, 4, 2); },
-       {{150, 60, Sys(COLOR_HIGHLIGHTTEXT)}, {170, 63, Sys(COLOR_HIGHLIGHT)}, {170, 83, Sys(COLOR_HIGHLIGHT)},
-        {179, 85, kLine}}},
+       {{150, 60, Sys(COLOR_HIGHLIGHTTEXT)}, {170, 63, Sys(COLOR_HIGHLIGHT)}, {170, 83, Sys(COLOR_HIGHLIGHT)}, {179, 85, kLine}}},
       {"own and default cell colours",
        [](CGridCtrl& g) {
          g.SetItemBackColor(5, 2, RGB(0, 200, 0));
@@ -49,18 +49,10 @@ TEST_F(GridPaintTest, EachLookPaintsItsPixels) {
          g.GetDefaultCell(true, true)->SetBackColor(RGB(250, 250, 0));
        },
        {{170, 103, RGB(0, 200, 0)}, {230, 43, RGB(250, 0, 250)}, {230, 10, RGB(0, 0, 250)}, {50, 43, RGB(0, 250, 250)},
-        {50, 10, RGB(250, 250, 0)}}},
-      {"scrolled cells at their new places",
-       [](CGridCtrl& g) {
-         g.SetRowCount(60);
-         g.SetItemBackColor(6, 2, RGB(0, 0, 200));
-         g.OnVScroll(SB_LINEDOWN);
-         g.OnVScroll(SB_LINEDOWN);
-       },
-       {{170, 83, RGB(0, 0, 200)}, {10, 25, Sys(COLOR_BTNFACE)}}}};
-  for (const auto& [name, setUp, pixels] : looks) {
+        {50, 10, RGB(250, 250, 0)}}}};
+  for (const auto& [name, edit, pixels] : looks) {
     SCOPED_TRACE(name);
-    setUp(Grid());
+    edit(Grid());
     const QImage image = Render();
     for (const auto& [x, y, color] : pixels)
       EXPECT_EQ(PixelAt(image, x, y), color & 0x80000000u ? GetSysColor(color & 0xFF) : color) << x << "," << y;
@@ -115,6 +107,46 @@ TEST_F(GridPaintTest, RedrawingACellOnADeviceDrawsItsGridLines) {
   }
   EXPECT_EQ(std::tuple(PixelAt(image, 119, 30), PixelAt(image, 90, 39), PixelAt(image, 90, 30)),
             std::tuple(kLine, kLine, GetSysColor(COLOR_WINDOW)));
+}
+
+// Collects the regions of the paint events the viewport receives.
+struct PaintSpy : QObject {
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion painted;
+};
+
+QRect CellArea(int row, int col) { return QRect(60 * col, 20 * row, 60, 20); }
+
+// The region a change invalidates covers what changed and spares the rest, and painting
+// only that region over the old pixels gives the picture a full repaint gives.
+TEST_F(GridPaintTest, AChangeRepaintsWhatChangedAndOnlyThat) {
+  const std::tuple<const char*, Edit, Edit, std::vector<QRect>, QRect> changes[] = {
+      {"focus move", [](CGridCtrl& g) { g.SetFocusCell(2, 2); }, [](CGridCtrl& g) { g.SetFocusCell(3, 2); },
+       {CellArea(2, 2), CellArea(3, 2), CellArea(2, 0), CellArea(3, 0)}, CellArea(6, 4)},
+      {"selection change", [](CGridCtrl& g) { g.SetSelectedRange(2, 2, 3, 3); }, [](CGridCtrl& g) { g.SetSelectedRange(3, 3, 4, 4); },
+       {CellArea(2, 2), CellArea(2, 3), CellArea(3, 2), CellArea(3, 4), CellArea(4, 3), CellArea(4, 4)}, CellArea(3, 3)},
+      {"sort mark removed", [](CGridCtrl& g) { g.SetSortColumn(2); }, [](CGridCtrl& g) { g.SetModified(4, 2); },
+       {CellArea(0, 2)}, CellArea(6, 4)},
+      {"scroll", [](CGridCtrl&) {}, [](CGridCtrl& g) { g.OnVScroll(SB_LINEDOWN); }, {QRect(0, 20, 380, 280)}, CellArea(0, 2)}};
+  for (const auto& [name, before, change, covered, spared] : changes) {
+    SCOPED_TRACE(name);
+    CGridCtrl& grid = Grid(60);
+    before(grid);
+    QCoreApplication::processEvents();
+    QImage composed = Render();
+    PaintSpy spy;
+    grid.viewport()->installEventFilter(&spy);
+    change(grid);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !spy.painted.isEmpty(); }));
+    grid.viewport()->removeEventFilter(&spy);
+    for (const QRect& area : covered) EXPECT_TRUE((QRegion(area) - spy.painted).isEmpty()) << area.x() << "," << area.y();
+    EXPECT_FALSE(spy.painted.intersects(spared));
+    grid.viewport()->render(&composed, spy.painted.boundingRect().topLeft(), spy.painted);
+    EXPECT_EQ(composed, Render());
+  }
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
-// Rows, columns and cells of CGridCtrl (shape changes, fixed flags, bad indexes, the cell
-// class, running out of memory) and the structures that hold them, against plain models.
-#include <new>
+// Cells, rows and columns: attributes inherited from the default cells, measuring, shape
+// changes and fixed flags, bad indexes, and the structures that hold them against plain
+// models of their contracts.
 #include <random>
 #include <set>
 
 #include "grid/selected_cell_map.h"
 #include "grid/size_index.h"
 #include "grid_test_support.h"
-#include "platform/message_box.h"
 
 namespace kelvanor::testing {
 namespace {
@@ -18,7 +17,37 @@ std::uint32_t FixedBits(const CGridCtrl& grid, int row, int col) {
   return grid.GetItemState(row, col) & (CELL_FIXED | CELL_FIXEDROW | CELL_FIXEDCOL);
 }
 
-TEST_F(GridStorageTest, GrowingAndShrinkingKeepsTheContentThatStaysAndDropsTheFocus) {
+TEST_F(GridStorageTest, UnsetAttributesComeFromTheAreasDefaultCellAndCopiesMakeThemOwn) {
+  CGridCtrl& grid = MakeFilledGrid(3, 3, 1, 1);
+  for (const auto& [row, col] : {std::pair{2, 2}, {2, 0}, {0, 2}, {0, 0}}) {
+    const std::uint32_t value = 0x10u * (row + 1) + (col + 1);  // one of its own for each area
+    grid.GetCell(row, col)->SetFormat(kUnsetFormat);
+    grid.GetDefaultCell(row == 0, col == 0)->SetFormat(value);
+    grid.GetDefaultCell(row == 0, col == 0)->SetMargin(value);
+    EXPECT_EQ(std::pair(grid.GetCell(row, col)->GetFormat(), grid.GetCell(row, col)->GetMargin()), std::pair(value, value));
+  }
+  CGridCell copy;
+  copy = *grid.GetCell(2, 2);
+  grid.GetDefaultCell(false, false)->SetMargin(1);
+  EXPECT_EQ(std::tuple(copy.GetText(), copy.GetMargin(), copy.UsesDefaultFont()), std::tuple(std::string("2,2"), 0x33u, true));
+  copy.Reset();
+  EXPECT_EQ(std::tuple(copy.GetGrid(), copy.GetText(), copy.GetFormat()), std::tuple(nullptr, std::string(), 0u));
+}
+
+TEST_F(GridStorageTest, CellsMeasureTheirTextWithMarginsAndAFixedCellOnePixelMore) {
+  CGridCtrl& grid = MakeFilledGrid(2, 2, 1, 0);
+  CGridCellBase* cell = grid.GetCell(1, 1);
+  EXPECT_EQ(std::pair(cell->MeasureText(""), cell->MeasureText("first line\nsecond")), std::pair(QSize(85, 21), QSize(88, 20)));
+  EXPECT_EQ(std::pair(cell->MeasureCell(), grid.GetCell(0, 1)->MeasureCell()), std::pair(QSize(23, 21), QSize(24, 22)));
+  cell->SetFormat(DT_WORDBREAK);
+  EXPECT_EQ(cell->MeasureText("first line\nsecond"), QSize(50, 34));
+  LogFont font = *cell->GetFont();
+  font.lfEscapement = 900;
+  cell->SetFont(&font);
+  EXPECT_EQ(cell->MeasureText("1,1"), QSize(20, 22 + 4 * 3));  // "1,1" is 22 x 20: the sides swap, four margins more
+}
+
+TEST_F(GridStorageTest, GrowingAndShrinkingKeepsTheContentThatStaysDropsTheFocusAndMakesCellsOfTheClass) {
   CGridCtrl& grid = MakeFilledGrid(5, 3, 1, 1);
   grid.SetFocusCell(4, 2);
   ASSERT_TRUE(grid.SetRowCount(8) && grid.SetColumnCount(5));
@@ -27,6 +56,9 @@ TEST_F(GridStorageTest, GrowingAndShrinkingKeepsTheContentThatStaysAndDropsTheFo
   ASSERT_TRUE(grid.SetRowCount(2) && grid.SetColumnCount(2));
   EXPECT_EQ(std::tuple(grid.GetItemText(1, 1), grid.GetCell(2, 0), grid.GetCell(0, 2), grid.GetFocusCell()),
             std::tuple(std::string("1,1"), nullptr, nullptr, CCellID()));
+  grid.SetCellClass(nullptr);  // no class, no cells: their places stay empty
+  ASSERT_TRUE(grid.SetRowCount(3));
+  EXPECT_FALSE(grid.GetCell(2, 0) || grid.SetItemText(2, 0, "x"));
   EXPECT_TRUE(grid.checkConsistency());
 }
 
@@ -40,15 +72,12 @@ TEST_F(GridStorageTest, FixedCountsMarkCellsAndResetColoursExceptWhereTheOtherBa
   ASSERT_TRUE(grid.SetFixedRowCount(0));
   EXPECT_EQ(std::tuple(FixedBits(grid, 0, 0), grid.GetCell(0, 0)->GetBackColor(), FixedBits(grid, 0, 2)),
             std::tuple(CELL_FIXED | CELL_FIXEDCOL, RGB(9, 9, 9), 0u));
-  ASSERT_TRUE(grid.SetFixedColumnCount(0));
-  EXPECT_EQ(std::pair(FixedBits(grid, 0, 0), grid.GetCell(0, 0)->GetBackColor()), std::pair(0u, CLR_DEFAULT));
 }
 
 TEST_F(GridStorageTest, InsertAndDeleteRowsShiftContentClearTheSelectionAndDropTheSortMark) {
   CGridCtrl& grid = MakeGrid();
   EXPECT_EQ(grid.InsertRow(""), 0);
-  EXPECT_EQ(grid.GetColumnCount(), 1);  // it made one
-  grid.SetColumnCount(3);
+  grid.SetColumnCount(3);  // the insert made the first column
   grid.SetFixedRowCount(1);
   grid.SetSortColumn(1);
   EXPECT_EQ(grid.InsertRow("7"), 1);
@@ -56,22 +85,18 @@ TEST_F(GridStorageTest, InsertAndDeleteRowsShiftContentClearTheSelectionAndDropT
   grid.InsertRow("8");
   grid.SetRowHeight(2, 33);
   grid.SetSelectedRange(1, 1, 2, 2);
-  grid.SetFocusCell(1, 1);
   ASSERT_TRUE(grid.DeleteRow(1) && grid.DeleteRow(0));
-  EXPECT_EQ(std::tuple(grid.GetItemText(0, 0), grid.GetRowHeight(0), grid.GetFixedRowCount(), grid.GetSelectedCount(),
-                       grid.GetFocusCell()),
-            std::tuple(std::string("8"), 33, 0, 0, CCellID()));
-  ASSERT_TRUE(grid.DeleteAllItems());
-  EXPECT_EQ(std::tuple(grid.GetRowCount(), grid.GetColumnCount(), grid.GetTotalWidth()), std::tuple(0, 0, 0));
+  EXPECT_EQ(std::tuple(grid.GetItemText(0, 0), grid.GetRowHeight(0), grid.GetFixedRowCount(), grid.GetSelectedCount()),
+            std::tuple(std::string("8"), 33, 0, 0));
+  EXPECT_TRUE(grid.DeleteAllItems() && grid.GetRowCount() + grid.GetColumnCount() + grid.GetTotalWidth() == 0);
 }
 
 TEST_F(GridStorageTest, BadIndexesAndSizesChangeNothingAndSetItemOnlyTheMaskedFields) {
   CGridCtrl& grid = MakeFilledGrid(3, 3, 1, 1);
   GRIDITEM item;
-  item.mask = GIF_TEXT | GIF_PARAM | GIF_MARGIN;
+  item.mask = GIF_TEXT | GIF_PARAM;
   item.strText = Gbk(u8"端口");
   item.lParam = 77;
-  item.nMargin = 9;
   item.crBkClr = RGB(5, 5, 5);
   for (const auto& [row, col] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 3}, {70000, 70000}}) {
     std::tie(item.row, item.col) = std::pair(row, col);
@@ -84,52 +109,8 @@ TEST_F(GridStorageTest, BadIndexesAndSizesChangeNothingAndSetItemOnlyTheMaskedFi
   std::tie(item.row, item.col) = std::pair(1, 1);
   ASSERT_TRUE(grid.SetItem(&item));
   const CGridCellBase* cell = grid.GetCell(1, 1);
-  EXPECT_EQ(std::tuple(cell->GetText(), cell->GetData(), cell->GetMargin(), cell->GetBackColor(), cell->IsModified()),
-            std::tuple(Gbk(u8"端口"), 77u, 9u, CLR_DEFAULT, true));
-}
-
-// A cell class of the caller's own, and one that runs out of memory after some cells.
-class TaggedCell : public CGridCell {
-  std::uint32_t GetData() const override { return 4242; }
-};
-int g_cellsBeforeFailure = 0;
-const GridCellClass kTaggedClass{"Tagged", [] { return static_cast<CGridCellBase*>(new TaggedCell); }};
-const GridCellClass kFailingClass{"Failing", [] {
-                                    if (g_cellsBeforeFailure-- <= 0) throw std::bad_alloc();
-                                    return static_cast<CGridCellBase*>(new CGridCell);
-                                  }};
-
-TEST_F(GridStorageTest, CellsComeFromTheCellClassAndWithoutOneThereAreNone) {
-  CGridCtrl& grid = MakeGrid();
-  grid.SetCellClass(&kTaggedClass);
-  grid.SetRowCount(2);
-  grid.SetColumnCount(2);
-  EXPECT_EQ(grid.GetCell(1, 1)->GetData(), 4242u);
-  grid.SetCellClass(nullptr);
-  grid.SetRowCount(3);
-  EXPECT_FALSE(grid.GetCell(2, 0) || grid.SetItemText(2, 0, "x"));
-  Render();  // empty positions are skipped when painting
-}
-
-TEST_F(GridStorageTest, GrowthFailureShowsTheMemoryMessageAndKeepsTheGrid) {
-  std::vector<std::string> messages;
-  const MessageBoxHook previous = SetMessageBoxHook([&](const MessageBoxCall& call) {
-    messages.push_back(call.text);
-    return kIdOk;
-  });
-  CGridCtrl& grid = MakeFilledGrid(3, 3, 1, 1);
-  grid.SetCellClass(&kFailingClass);
-  g_cellsBeforeFailure = 5;  // each failure comes after some cells were made
-  EXPECT_FALSE(grid.SetRowCount(10));
-  g_cellsBeforeFailure = 2;
-  EXPECT_FALSE(grid.SetColumnCount(6));
-  g_cellsBeforeFailure = 1;
-  EXPECT_EQ(grid.InsertRow("h"), -1);
-  SetMessageBoxHook(previous);
-  EXPECT_EQ(messages, std::vector<std::string>(3, "Out of memory."));
-  EXPECT_EQ(std::tuple(grid.GetRowCount(), grid.GetColumnCount(), grid.GetTotalHeight(), grid.GetItemText(2, 2)),
-            std::tuple(3, 3, 60, std::string("2,2")));
-  EXPECT_TRUE(grid.checkConsistency());
+  EXPECT_EQ(std::tuple(cell->GetText(), cell->GetData(), cell->GetBackColor(), cell->IsModified()),
+            std::tuple(Gbk(u8"端口"), 77u, CLR_DEFAULT, true));
 }
 
 TEST(SelectedCellMapTest, MatchesASetThroughInsertsAndErases) {

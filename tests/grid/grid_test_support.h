@@ -36,16 +36,12 @@ struct NotifySpy : GridNotifyHandler {
 class GridTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const bool pinned = [] {
-      QApplication::setStyle(QStyleFactory::create("Fusion"));
-      QApplication::setPalette(QApplication::style()->standardPalette());
-      QFont font("WenQuanYi Micro Hei");
-      font.setPixelSize(12);
-      QApplication::setFont(font);
-      QApplication::setWheelScrollLines(3);
-      return true;
-    }();
-    (void)pinned;
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QFont font("WenQuanYi Micro Hei");
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+    QApplication::setWheelScrollLines(3);
   }
 
   // A shown grid whose viewport (client area) is 400 x 300 pixels while it has no bars.
@@ -72,21 +68,19 @@ class GridTest : public ::testing::Test {
     }
     return grid;
   }
-  // The usual grid: 10 (or more) rows and 5 columns with one fixed row and column; an
-  // active one has the keyboard focus for real.
+  // The usual grid: 10 (or more) rows and 5 columns, one of each fixed; an active one has
+  // the keyboard focus for real.
   CGridCtrl& Grid(int rows = 10, bool active = false) {
-    CGridCtrl& grid = MakeFilledGrid(rows, 5, 1, 1);
+    MakeFilledGrid(rows, 5, 1, 1);
     if (active) Activate();
-    return grid;
+    return *grid_;
   }
   void Activate() {
     grid_->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(grid_.get()));
     grid_->setFocus();
   }
-  void AddState(int row, int col, std::uint32_t bits) {
-    grid_->SetItemState(row, col, grid_->GetItemState(row, col) | bits);
-  }
+  void AddState(int row, int col, std::uint32_t bits) { grid_->SetItemState(row, col, grid_->GetItemState(row, col) | bits); }
 
   // Raw mouse events on the viewport, in its coordinates (points outside it included).
   void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {}) {
@@ -94,16 +88,11 @@ class GridTest : public ::testing::Test {
     QApplication::sendEvent(grid_->viewport(), &event);
   }
   void Press(QPoint at, Qt::KeyboardModifiers keys = {}) { Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys); }
+  void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
   void Drag(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
   void Hover(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
-  void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
   void Click(QPoint at, Qt::KeyboardModifiers keys = {}) {
     Press(at, keys);
-    Release(at);
-  }
-  void DoubleClick(QPoint at) {
-    Click(at);
-    Mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
     Release(at);
   }
   // The centre of a cell of the 60 x 20 layout when not scrolled.
