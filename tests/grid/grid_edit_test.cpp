@@ -64,15 +64,6 @@ TEST_F(GridEditTest, MovingOnCommitsTypedEditsButArrowsMoveTheCaretInMouseEdits)
   EXPECT_FALSE(grid.GetCell(4, 2)->IsEditing());
 }
 
-TEST_F(GridEditTest, TypingPastTheCellWidensTheEditorUpToTheClientEdgeAndNeverNarrows) {
-  Grid(10, true).SetFocusCell(2, 4);
-  Key(Qt::Key_F2);
-  Type("a very long text that does not fit the cell at all, not at all");
-  EXPECT_EQ(Editor()->geometry(), QRect(240, 40, 160, 19));  // the cell's left, the client's right
-  for (int i = 0; i < 30; ++i) Key(Qt::Key_Backspace);
-  EXPECT_EQ(Editor()->geometry(), QRect(240, 40, 160, 19));
-}
-
 // Cells that refuse every edited text, and such cells whose editor window cannot be made.
 class RefusingCell : public CGridCell {
   bool VetEditText(const std::string&) override { return false; }

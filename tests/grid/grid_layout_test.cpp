@@ -1,7 +1,6 @@
-// Cell rectangles, hit tests, visible ranges, scroll bars, scrolling, the wheel and
-// EnsureVisible, up to 100,000 rows and positions beyond the Qt bar's range.
+// Cell rectangles, hit tests, visible ranges, scroll bars, scrolling, EnsureVisible up to
+// 100,000 rows, and sizing rows and columns by divider drags and by fitting their text.
 #include <QScrollBar>
-#include <QWheelEvent>
 
 #include "grid_test_support.h"
 
@@ -25,7 +24,6 @@ TEST_F(GridLayoutTest, RectanglesAreInclusiveAndCellsVisibleWhileTheirCornerIsIn
   }
   EXPECT_FALSE(grid.GetCellRect(2, 2, &rect) || grid.GetCellRect(3, 1, &rect) || grid.IsCellVisible(2, 1));
   EXPECT_EQ(grid.PointRelativeToCell(3, 2, QPoint(70, 25)), QPoint(10, 5));
-  EXPECT_EQ(grid.PointRelativeToCell(2, 2, QPoint(70, 25)), QPoint(0, 0));
   grid.SetFixedColumnCount(2);
   EXPECT_EQ(grid.GetVisibleHeaderCells(&rect).maxCol, 2);  // the fixed count: they end inside
   EXPECT_EQ(rect.right, 120);
@@ -54,10 +52,6 @@ TEST_F(GridLayoutTest, BarsAppearOnlyForContentLargerThanTheView) {
   EXPECT_TRUE(grid.IsScrollBarShown(SB_VERT) && grid.IsScrollBarShown(SB_HORZ));
   EXPECT_TRUE(grid.verticalScrollBar()->isVisible());
   EXPECT_EQ(grid.GetClientRect().right, 400 - thickness);
-  MakeFilledGrid(40, 16, 1, 8);  // the fixed columns are wider than the view: no bars until it grows
-  EXPECT_FALSE(grid_->IsScrollBarShown(SB_VERT) || grid_->IsScrollBarShown(SB_HORZ));
-  grid_->resize(900, 300);
-  EXPECT_TRUE(grid_->IsScrollBarShown(SB_VERT) && grid_->IsScrollBarShown(SB_HORZ));
 }
 
 TEST_F(GridLayoutTest, ScrollingSkipsHiddenRowsAndStopsAtTheEnds) {
@@ -71,19 +65,6 @@ TEST_F(GridLayoutTest, ScrollingSkipsHiddenRowsAndStopsAtTheEnds) {
   }
   const std::int64_t end = 57 * 20 - 280;  // the shown rows below the fixed one, less the view
   EXPECT_EQ(positions, (std::vector<std::int64_t>{20, 40, 20, end, end, end - 280, 0}));
-}
-
-TEST_F(GridLayoutTest, WheelNotchesPostLineOrPageScrolls) {
-  CGridCtrl& grid = Grid(60);
-  for (const auto& [rowsPerNotch, position] : {std::pair{3, 60}, {-1, 60 + 280}}) {
-    grid.SetRowsPerWheelNotch(rowsPerNotch);
-    QWheelEvent down(QPointF(50, 50), grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(grid.viewport(), &down);
-    EXPECT_NE(grid.GetScrollPosition(SB_VERT), position);  // posted, not yet run
-    QCoreApplication::processEvents();
-    EXPECT_EQ(grid.GetScrollPosition(SB_VERT), position);
-  }
 }
 
 TEST_F(GridLayoutTest, EnsureVisibleScrollsNoFurtherThanNeeded) {
@@ -100,21 +81,7 @@ TEST_F(GridLayoutTest, EnsureVisibleScrollsNoFurtherThanNeeded) {
   EXPECT_EQ(grid.GetFirstScrolledCell().col, 11);
 }
 
-class GridManyRowsTest : public GridTest {
- protected:
-  // The last row ends the view, painted where its rectangle says.
-  void ExpectLastRowShown() {
-    EXPECT_EQ(grid_->GetVisibleScrollingCells().maxRow, 100000);
-    GdiRect rect;
-    ASSERT_TRUE(grid_->GetCellRect(100000, 2, &rect));
-    const int y = std::min(rect.bottom, grid_->GetClientRect().bottom - 1) - 1;
-    const QImage image = Render();
-    EXPECT_EQ(std::pair(PixelAt(image, rect.left + 5, y), PixelAt(image, rect.left - 5, y) == RGB(255, 0, 0)),
-              std::pair(RGB(255, 0, 0), false));
-  }
-};
-
-TEST_F(GridManyRowsTest, AHundredThousandRowsBeyondTheQtBarRangeScrollToTheirEnd) {
+TEST_F(GridLayoutTest, AHundredThousandRowsBeyondTheQtBarRangeScrollToTheirEnd) {
   CGridCtrl& grid = MakeGrid();
   grid.SetRowCount(100001);
   grid.SetColumnCount(4);
@@ -123,17 +90,89 @@ TEST_F(GridManyRowsTest, AHundredThousandRowsBeyondTheQtBarRangeScrollToTheirEnd
   for (int r = 1; r <= 100000; ++r) grid.SetRowHeight(r, 25000);  // 2.5e9 pixels: more than an int bar holds
   grid.SetItemBackColor(100000, 2, RGB(255, 0, 0));
   QScrollBar* bar = grid.verticalScrollBar();
-  bar->triggerAction(QAbstractSlider::SliderToMaximum);
-  EXPECT_EQ(grid.GetScrollPosition(SB_VERT), grid.GetScrollLimit(SB_VERT));
-  ExpectLastRowShown();
-  for (int slider : {bar->maximum() / 2, bar->maximum()}) {
+  for (int slider : {bar->maximum(), bar->maximum() / 2, bar->maximum()}) {
     bar->setSliderDown(true);
     bar->setSliderPosition(slider);
     bar->setSliderDown(false);
-    EXPECT_NEAR(double(grid.GetScrollPosition(SB_VERT)) / grid.GetScrollLimit(SB_VERT), double(slider) / bar->maximum(),
-                0.01);
+    EXPECT_NEAR(double(grid.GetScrollPosition(SB_VERT)) / grid.GetScrollLimit(SB_VERT), double(slider) / bar->maximum(), 0.01);
   }
-  ExpectLastRowShown();
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  GdiRect rect;  // the last row fills the view, painted where its rectangle says
+  ASSERT_TRUE(grid.GetCellRect(100000, 2, &rect));
+  const QImage image = Render();
+  EXPECT_EQ(std::tuple(grid.GetScrollPosition(SB_VERT), grid.GetVisibleScrollingCells().maxRow, rect.top < 290),
+            std::tuple(grid.GetScrollLimit(SB_VERT), 100000, true));
+  EXPECT_EQ(std::pair(PixelAt(image, rect.left + 5, 290), PixelAt(image, rect.left - 5, 290)),
+            std::pair(RGB(255, 0, 0), GetSysColor(COLOR_WINDOW)));
+}
+
+class GridResizeTest : public GridTest {
+ protected:
+  std::vector<int> Widths() const {
+    std::vector<int> widths;
+    for (int c = 0; c < 5; ++c) widths.push_back(grid_->GetColumnWidth(c));
+    return widths;
+  }
+  void DoubleClick(QPoint at) {
+    Hover(at);
+    Click(at);
+    Mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    Release(at);
+  }
+};
+
+TEST_F(GridResizeTest, DraggingADividerResizesOnlyTheRowOrColumnBeforeIt) {
+  // The last column's width, the drag, where the tracking line follows it (kept right of or
+  // below the cell's start), and the widths and the height of row 2 after it.
+  const std::tuple<int, QPoint, QPoint, int, std::vector<int>, int> drags[] = {
+      {60, {179, 10}, {215, 12}, 215, {60, 60, 95, 60, 60}, 20},  // on the divider
+      {60, {182, 10}, {160, 10}, 160, {60, 60, 40, 60, 60}, 20},  // just past it
+      {60, {179, 10}, {20, 10}, 121, {60, 60, 1, 60, 60}, 20},    // far left of the column: one pixel stays
+      {2, {239, 10}, {260, 10}, 260, {60, 60, 60, 80, 2}, 20},    // before a last column too thin to hold the pointer
+      {60, {179, 10}, {179, 10}, 179, {60, 60, 60, 60, 60}, 20},  // released where it started
+      {60, {30, 59}, {30, 90}, 90, {60, 60, 60, 60, 60}, 50}};    // the divider below row 2
+  for (const auto& [lastWidth, from, to, line, widths, height] : drags) {
+    SCOPED_TRACE(::testing::Message() << from.x() << "," << from.y() << " to " << to.x() << "," << to.y());
+    CGridCtrl& grid = Grid();
+    grid.SetColumnWidth(4, lastWidth);
+    Hover(from);
+    Press(from);
+    Drag(to);
+    const QRect track = grid.GetTrackingLine();
+    EXPECT_EQ(track, from.y() < 20 ? QRect(line, 0, 2, 300) : QRect(0, line, 400, 2));
+    Release(to);
+    EXPECT_EQ(std::tuple(Widths(), grid.GetRowHeight(2), grid.GetRowHeight(3)), std::tuple(widths, height, 20));
+    EXPECT_TRUE(grid.GetTrackingLine().isNull() && grid.GetResizeConfinement().isNull());
+  }
+}
+
+TEST_F(GridResizeTest, DoubleClickOnADividerOrCtrlPlusFitsShownColumnsToTheirTextAndLeavesHiddenOnes) {
+  CGridCtrl& grid = Grid(10, true);
+  grid.SetItemText(4, 2, "a rather longer text than the others");
+  DoubleClick(QPoint(179, 10));
+  EXPECT_EQ(Widths(), (std::vector<int>{60, 60, 197, 60, 60}));
+  grid.SetColumnWidth(2, 0);
+  grid.SetItemText(3, 1, "wide enough to need more than sixty pixels");
+  DoubleClick(QPoint(121, 10));  // just inside column 3, which starts at 120 once column 2 is hidden
+  EXPECT_EQ(Widths(), (std::vector<int>{60, 242, 0, 60, 60}));
+  grid.SetFocusCell(2, 3);
+  Key(Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+  EXPECT_EQ(Widths(), (std::vector<int>{24, 242, 0, 24, 24}));
+  EXPECT_FALSE(grid.AutoSizeColumn(2) || grid.AutoSizeColumn(5));
+}
+
+TEST_F(GridResizeTest, FittingMeasuresTheFixedOrTheScrollableRowsAndNeverAHiddenRow) {
+  CGridCtrl& grid = Grid();
+  grid.SetItemText(0, 2, "a long header text over the column");
+  grid.SetItemText(5, 2, "body");
+  ASSERT_TRUE(grid.AutoSizeColumn(2, 2));
+  EXPECT_EQ(grid.GetColumnWidth(2), 34);  // "body"
+  ASSERT_TRUE(grid.AutoSizeColumn(2, 1));
+  EXPECT_EQ(grid.GetColumnWidth(2), 197);  // the header
+  ASSERT_TRUE(grid.AutoSizeRow(5));
+  grid.SetRowHeight(4, 0);
+  EXPECT_FALSE(grid.AutoSizeRow(4));
+  EXPECT_EQ(std::pair(grid.GetRowHeight(5), grid.GetRowHeight(4)), std::pair(22, 0));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Focus cell and selection through the mouse state machine and the selection calls:
-// clicks, drags with auto-scroll, headers, notifications, the posted click, 16-bit keys.
+// Focus cell and selection by the mouse, the keys and the selection calls: clicks, drags
+// with auto-scroll, headers, navigation keys, notifications, the posted click, 16-bit keys.
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
@@ -56,8 +56,6 @@ TEST_F(GridSelectionTest, PressesOnTheFocusTextOrTheSelectionPrepareAnEditOrADra
   Click(At(3, 3));  // a release on the selection with drag-and-drop on clears it
   EXPECT_EQ(std::tuple(grid.GetSelectedCount(), grid.GetFocusCell(), spy_.Codes()),
             std::tuple(0, CCellID(), std::vector<int>{NM_CLICK, GN_SELCHANGING, GN_SELCHANGED}));
-  Press(QPoint(390, 290));  // outside every cell: only recorded
-  EXPECT_EQ(std::pair(grid.IsAutoScrolling(), spy_.calls.size()), std::pair(false, size_t{3}));
 }
 
 TEST_F(GridSelectionTest, RangesAreClampedToTheScrollableCellsAndReduceOrReplaceTheSelection) {
@@ -105,6 +103,56 @@ TEST_F(GridSelectionTest, SelectionAtRow70000KeepsItsOwnKey) {
   grid.SetSelectedRange(4464, 1, 4464, 1);  // shares 16-bit keys with row 70000
   EXPECT_EQ(std::pair(grid.IsCellSelected(70000, 1), grid.GetSelectedCount()), std::pair(false, 1));
   EXPECT_TRUE(grid.checkConsistency());
+}
+
+using GridKeyboardTest = GridTest;
+
+TEST_F(GridKeyboardTest, KeysMoveTheFocusAndASingleSelection) {
+  struct Move {
+    CCellID from;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    CCellID to;
+    int hiddenRows = 0;  // rows 3 .. 3 + n - 1
+    int hiddenColumn = -1;
+  };
+  const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier;
+  const Move moves[] = {{{2, 2}, Qt::Key_Down, none, {3, 2}},         {{9, 2}, Qt::Key_Down, none, {9, 2}},
+                        {{1, 2}, Qt::Key_Up, none, {1, 2}},           {{3, 1}, Qt::Key_Left, none, {3, 1}},
+                        {{3, 4}, Qt::Key_Right, none, {3, 4}},        {{5, 3}, Qt::Key_Home, none, {5, 1}},
+                        {{5, 2}, Qt::Key_End, none, {5, 4}},          {{5, 3}, Qt::Key_Home, ctrl, {1, 1}},
+                        {{5, 2}, Qt::Key_End, ctrl, {9, 4}},          {{2, 2}, Qt::Key_PageDown, none, {9, 2}},
+                        {{6, 2}, Qt::Key_PageUp, none, {1, 2}},       {{3, 4}, Qt::Key_Tab, none, {4, 1}},
+                        {{9, 4}, Qt::Key_Tab, none, {9, 4}},          {{4, 1}, Qt::Key_Backtab, Qt::ShiftModifier, {3, 4}},
+                        {{2, 1}, Qt::Key_Down, none, {4, 1}, 1},      {{4, 3}, Qt::Key_Up, none, {2, 3}, 1},
+                        {{4, 1}, Qt::Key_Right, none, {4, 3}, 0, 2},  {{2, 4}, Qt::Key_Tab, none, {2, 4}, 7}};
+  for (const Move& move : moves) {
+    SCOPED_TRACE(::testing::Message() << "key " << move.key << " from " << move.from.row << "," << move.from.col);
+    CGridCtrl& grid = Grid(10, true);
+    for (int r = 3; r < 3 + move.hiddenRows; ++r) grid.SetRowHeight(r, 0);
+    if (move.hiddenColumn >= 0) grid.SetColumnWidth(move.hiddenColumn, 0);
+    grid.SetFocusCell(move.from);
+    Key(move.key, move.modifiers);
+    const bool moved = move.to != move.from;
+    EXPECT_EQ(std::tuple(grid.GetFocusCell(), spy_.calls.size(), grid.GetSelectedCount(), grid.IsCellSelected(move.to)),
+              std::tuple(move.to, moved ? 2u : 0u, moved ? 1 : 0, moved));  // two notifications: changing, changed
+    EXPECT_TRUE(grid.hasFocus());
+    spy_.calls.clear();
+  }
+}
+
+TEST_F(GridKeyboardTest, ShiftExtendsFromTheSelectionStartAndMovesScrollTheFocusJustIntoView) {
+  CGridCtrl& grid = Grid(60, true);
+  Click(At(2, 2));
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  Key(Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(std::pair(grid.GetSelectedCellRange(), grid.GetSelectedCount()), std::pair(CCellBlock(2, 2, 3, 3), 4));
+  for (int i = 0; i < 18; ++i) Key(Qt::Key_Down);
+  GdiRect rect;
+  ASSERT_TRUE(grid.GetCellRect(21, 3, &rect));
+  EXPECT_EQ(std::tuple(grid.GetSelectedCellRange(), grid.GetSelectedCount(), rect.bottom), std::tuple(CCellBlock(21, 3, 21, 3), 1, 299));
+  Key(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(grid.GetSelectedCount(), 59 * 4);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
-// Cells, rows and columns: attributes inherited from the default cells, measuring, shape
-// changes and fixed flags, bad indexes, and the structures that hold them against plain
-// models of their contracts.
+// Cells, rows and columns: attributes inherited from the default cells, shape changes and
+// fixed flags, bad indexes, and the size index against running sums.
 #include <random>
-#include <set>
 
-#include "grid/selected_cell_map.h"
 #include "grid/size_index.h"
 #include "grid_test_support.h"
 
@@ -32,19 +29,6 @@ TEST_F(GridStorageTest, UnsetAttributesComeFromTheAreasDefaultCellAndCopiesMakeT
   EXPECT_EQ(std::tuple(copy.GetText(), copy.GetMargin(), copy.UsesDefaultFont()), std::tuple(std::string("2,2"), 0x33u, true));
   copy.Reset();
   EXPECT_EQ(std::tuple(copy.GetGrid(), copy.GetText(), copy.GetFormat()), std::tuple(nullptr, std::string(), 0u));
-}
-
-TEST_F(GridStorageTest, CellsMeasureTheirTextWithMarginsAndAFixedCellOnePixelMore) {
-  CGridCtrl& grid = MakeFilledGrid(2, 2, 1, 0);
-  CGridCellBase* cell = grid.GetCell(1, 1);
-  EXPECT_EQ(std::pair(cell->MeasureText(""), cell->MeasureText("first line\nsecond")), std::pair(QSize(85, 21), QSize(88, 20)));
-  EXPECT_EQ(std::pair(cell->MeasureCell(), grid.GetCell(0, 1)->MeasureCell()), std::pair(QSize(23, 21), QSize(24, 22)));
-  cell->SetFormat(DT_WORDBREAK);
-  EXPECT_EQ(cell->MeasureText("first line\nsecond"), QSize(50, 34));
-  LogFont font = *cell->GetFont();
-  font.lfEscapement = 900;
-  cell->SetFont(&font);
-  EXPECT_EQ(cell->MeasureText("1,1"), QSize(20, 22 + 4 * 3));  // "1,1" is 22 x 20: the sides swap, four margins more
 }
 
 TEST_F(GridStorageTest, GrowingAndShrinkingKeepsTheContentThatStaysDropsTheFocusAndMakesCellsOfTheClass) {
@@ -111,25 +95,6 @@ TEST_F(GridStorageTest, BadIndexesAndSizesChangeNothingAndSetItemOnlyTheMaskedFi
   const CGridCellBase* cell = grid.GetCell(1, 1);
   EXPECT_EQ(std::tuple(cell->GetText(), cell->GetData(), cell->GetBackColor(), cell->IsModified()),
             std::tuple(Gbk(u8"端口"), 77u, CLR_DEFAULT, true));
-}
-
-TEST(SelectedCellMapTest, MatchesASetThroughInsertsAndErases) {
-  std::mt19937 random(7);
-  SelectedCellMap map;
-  std::set<CellKey> model, seen;
-  for (int step = 0; step < 20000; ++step) {
-    const CCellID cell(static_cast<int>(random() % 200), static_cast<int>(random() % 5));
-    if (random() % 3 == 0) {
-      map.Erase(CellKeyOf(cell.row, cell.col));
-      model.erase(CellKeyOf(cell.row, cell.col));
-    } else {
-      map.Insert(cell);
-      model.insert(CellKeyOf(cell.row, cell.col));
-    }
-  }
-  ASSERT_TRUE(map.checkConsistency());
-  map.ForEach([&](CCellID cell) { seen.insert(CellKeyOf(cell.row, cell.col)); });
-  EXPECT_EQ(std::pair(map.Count(), seen), std::pair(static_cast<int>(model.size()), model));
 }
 
 TEST(SizeIndexTest, PrefixSumsAndSearchFollowEveryChange) {
