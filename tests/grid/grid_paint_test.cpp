@@ -33,8 +33,6 @@ TEST_F(GridPaintTest, EachLookPaintsItsPixels) {
        {{120, 70, Sys(COLOR_WINDOWTEXT)}, {178, 70, Sys(COLOR_WINDOWTEXT)}, {150, 78, Sys(COLOR_WINDOWTEXT)},
         {179, 70, kLine}, {150, 0, Sys(COLOR_3DDKSHADOW)}, {150, 19, Sys(COLOR_3DLIGHT)},
         {30, 60, Sys(COLOR_3DDKSHADOW)}, {210, 0, Sys(COLOR_BTNHIGHLIGHT)}}},
-      {"no sunken headers without tracking", [](CGridCtrl& g) { g.SetFocusHeaderTracking(false); g.SetFocusCell(3, 2); },
-       {{150, 0, Sys(COLOR_BTNHIGHLIGHT)}}},
       {"focus frame on the line pixels without lines", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); g.SetFocusCell(3, 2); },
        {{179, 70, Sys(COLOR_WINDOWTEXT)}, {150, 79, Sys(COLOR_WINDOWTEXT)}}},
       {"selection with focus", [](CGridCtrl& g) { g.SetFocusCell(3, 2); g.SetSelectedRange(3, 2, 4, 2); },
