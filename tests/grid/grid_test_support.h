@@ -41,7 +41,6 @@ class GridTest : public ::testing::Test {
     QFont font("WenQuanYi Micro Hei");
     font.setPixelSize(12);
     QApplication::setFont(font);
-    QApplication::setWheelScrollLines(3);
   }
 
   // A shown grid whose viewport (client area) is 400 x 300 pixels while it has no bars.
@@ -68,8 +67,7 @@ class GridTest : public ::testing::Test {
     }
     return grid;
   }
-  // The usual grid: 10 (or more) rows and 5 columns, one of each fixed; an active one has
-  // the keyboard focus for real.
+  // 10 (or more) rows and 5 columns, one of each fixed; an active grid has the keyboard focus.
   CGridCtrl& Grid(int rows = 10, bool active = false) {
     MakeFilledGrid(rows, 5, 1, 1);
     if (active) Activate();
