@@ -1,7 +1,9 @@
-// Copy, cut, paste and Delete through the real clipboard, read back as GBK after the
-// round trip through its Unicode text.
+// Text in and out of the grid: copy, cut, paste and Delete through the real clipboard,
+// read back as GBK, and drag-and-drop carried by drag events as the platform sends them.
 #include <QClipboard>
+#include <QDropEvent>
 #include <QMimeData>
+#include <QPointer>
 
 #include "grid/in_place_edit.h"
 #include "grid_test_support.h"
@@ -9,161 +11,150 @@
 namespace kelvanor::testing {
 namespace {
 
-class GridClipboardTest : public SpiedGridTest {
+void PutOnClipboard(const std::string& gbk) { QGuiApplication::clipboard()->setText(GbkToQString(gbk)); }
+std::string ClipboardBytes() { return QStringToGbk(QGuiApplication::clipboard()->text()); }
+constexpr Qt::DropActions kCopyOrMove = Qt::CopyAction | Qt::MoveAction;
+
+class GridClipboardTest : public GridTest {
  protected:
-  static void PutOnClipboard(const std::string& gbk) { QGuiApplication::clipboard()->setText(GbkToQString(gbk)); }
-  static std::string ClipboardBytes() { return QStringToGbk(QGuiApplication::clipboard()->text()); }
-  void SelectBlock(CGridCtrl& grid, int r0, int c0, int r1, int c1) { grid.SetSelectedRange(r0, c0, r1, c1); }
+  // Sends one drag event to the viewport and returns its answer (IgnoreAction when refused).
+  Qt::DropAction Send(QDropEvent&& event) {
+    QApplication::sendEvent(grid_->viewport(), &event);
+    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+  }
+  Qt::DropAction Over(const QMimeData& data, QPoint at, Qt::KeyboardModifiers keys = {}) {
+    return Send(QDragMoveEvent(at, kCopyOrMove, &data, Qt::LeftButton, keys));
+  }
+  // Enter, move and drop of a text at one point, as the platform's drag loop sends them.
+  Qt::DropAction DropText(const QString& text, QPoint at) {
+    QMimeData data;
+    data.setText(text);
+    Send(QDragEnterEvent(at, kCopyOrMove, &data, Qt::LeftButton, {}));
+    QDropEvent drop(at, kCopyOrMove, &data, Qt::LeftButton, {});
+    drop.setDropAction(Over(data, at));
+    return Send(std::move(drop));
+  }
+  bool Lit(int row, int col) const { return grid_->GetItemState(row, col) & CELL_DROPHILITED; }
+  // A click selects the cell; a press on it and a move start a drag.
+  void DragFrom(QPoint at) {
+    Click(at);
+    Press(at);
+    Drag(at + QPoint(5, 0));
+  }
 };
 
-TEST_F(GridClipboardTest, CopyWritesTabsBetweenFieldsAndCrLfBetweenLines) {
-  CGridCtrl& grid = Grid();
-  const char* texts[2][3] = {{"a", "b", "c"}, {"d", "e", "f"}};
-  for (int r = 0; r < 2; ++r)
-    for (int c = 0; c < 3; ++c) grid.SetItemText(2 + r, 1 + c, texts[r][c]);
-  SelectBlock(grid, 2, 1, 3, 3);
-  grid.SetFocusCell(2, 1);
-  Key(Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(ClipboardBytes(), "a\tb\tc\r\nd\te\tf");
-}
-
-TEST_F(GridClipboardTest, CopyLeavesUnselectedCellsEmptyAndHiddenOnesOut) {
-  CGridCtrl& grid = Grid();
-  grid.SetItemText(1, 1, Gbk(u8"名称"));
-  SelectBlock(grid, 1, 1, 2, 4);
-  grid.SetItemState(1, 2, grid.GetItemState(1, 2) & ~CELL_SELECTED);  // a hole in the range
-  grid.SetColumnWidth(3, 0);
-  grid.SetFocusCell(1, 1);
-  grid.OnEditCopy();
-  EXPECT_EQ(ClipboardBytes(), Gbk(u8"名称") + "\t\t1,4\r\n2,1\t2,2\t2,4");
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(u8"名称\t\t1,4\r\n2,1\t2,2\t2,4"));
-}
-
-TEST_F(GridClipboardTest, CopyAndCutWithNothingSelectedLeaveTheClipboard) {
-  CGridCtrl& grid = Grid();
+TEST_F(GridClipboardTest, CopyWritesTheSelectedBlockAsLinesOfTabbedFieldsThatOutliveTheGrid) {
+  CGridCtrl& grid = Grid(10, true);
   PutOnClipboard("kept");
-  EXPECT_FALSE(grid.CanEditCopy());
   grid.OnEditCopy();
   grid.OnEditCut();
-  EXPECT_EQ(ClipboardBytes(), "kept");
+  EXPECT_EQ(ClipboardBytes(), "kept");  // nothing selected
+  grid.SetItemText(1, 1, Gbk(u8"名称"));
+  grid.SetSelectedRange(1, 1, 2, 4);
+  grid.SetItemState(1, 2, grid.GetItemState(1, 2) & ~CELL_SELECTED);  // a hole: an empty field
+  grid.SetColumnWidth(3, 0);                                          // hidden: left out
+  grid.SetFocusCell(1, 1);
+  Key(Qt::Key_C, Qt::ControlModifier);
+  const QPointer<const QMimeData> data = QGuiApplication::clipboard()->mimeData();
+  grid_.reset();
+  ASSERT_FALSE(data.isNull());
+  EXPECT_EQ(ClipboardBytes(), Gbk(u8"名称") + "\t\t1,4\r\n2,1\t2,2\t2,4");
 }
 
-TEST_F(GridClipboardTest, CutCopiesThenClearsOnlyEditableCells) {
+TEST_F(GridClipboardTest, CutCopiesAndDeleteDoesNotButBothClearOnlyEditableCells) {
   CGridCtrl& grid = Grid(10, true);
-  grid.SetItemState(1, 2, grid.GetItemState(1, 2) | CELL_READONLY);
-  Click(At(1, 1));
-  Mouse(QEvent::MouseButtonPress, At(1, 2), Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
-  Release(At(1, 2));
+  AddState(1, 2, CELL_READONLY);
+  AddState(2, 2, CELL_READONLY);
+  grid.SetSelectedRange(1, 1, 1, 2);
+  grid.SetFocusCell(1, 1);
   Key(Qt::Key_X, Qt::ControlModifier);
   EXPECT_EQ(ClipboardBytes(), "1,1\t1,2");
-  EXPECT_EQ(grid.GetItemText(1, 1), "");
-  EXPECT_EQ(grid.GetItemText(1, 2), "1,2");
-}
-
-TEST_F(GridClipboardTest, DeleteKeyClearsEditableCellsOfTheSelection) {
-  CGridCtrl& grid = Grid(10, true);
-  grid.SetItemState(2, 2, grid.GetItemState(2, 2) | CELL_READONLY);
-  spy_.answers[GN_ENDEDIT] = 0;
-  Press(At(1, 1));
-  Drag(At(2, 2));
-  Release(At(2, 2));
+  grid.SetSelectedRange(2, 1, 3, 2);
   Key(Qt::Key_Delete);
-  EXPECT_EQ(grid.GetItemText(1, 1), "");
-  EXPECT_EQ(grid.GetItemText(1, 2), "");
-  EXPECT_EQ(grid.GetItemText(2, 1), "");
-  EXPECT_EQ(grid.GetItemText(2, 2), "2,2");
-  EXPECT_TRUE(grid.checkConsistency());
+  EXPECT_EQ(ClipboardBytes(), "1,1\t1,2");
+  std::vector<std::string> texts;
+  for (int r = 1; r <= 3; ++r) texts.insert(texts.end(), {grid.GetItemText(r, 1), grid.GetItemText(r, 2)});
+  EXPECT_EQ(texts, (std::vector<std::string>{"", "1,2", "", "2,2", "", ""}));  // read-only cells keep theirs
 }
 
-TEST_F(GridClipboardTest, PasteSplitsOnCommaAndTabAndSelectsTheBlock) {
+TEST_F(GridClipboardTest, PasteWritesTheFieldsFromTheTarget) {
+  // Rows 1 .. 5 of 60 x 20 cells; row 3 and column 2 are hidden and cell (1, 3) is read-only.
+  const std::tuple<std::string, CCellID, std::vector<std::pair<CCellID, std::string>>> pastes[] = {
+      {"a,b\r\nc\td", {4, 3}, {{{4, 3}, "a"}, {{4, 4}, "b"}, {{5, 3}, "c"}, {{5, 4}, "d"}}},
+      {Gbk(u8"  甲 ,,x,\t ") + "\n", {2, 1}, {{{2, 1}, Gbk(u8"甲")}, {{2, 3}, ""}, {{2, 4}, "x"}, {{4, 1}, "4,1"}}},
+      {"a,b,c\nd\ne\nf\ng", {1, 1},  // hidden rows and columns and read-only cells are skipped
+       {{{1, 1}, "a"}, {{1, 3}, "1,3"}, {{1, 4}, "c"}, {{2, 1}, "d"}, {{3, 1}, "3,1"}, {{4, 1}, "e"}, {{5, 1}, "f"}}},
+      {"new", {1, 3}, {{{1, 3}, "1,3"}, {{1, 4}, "1,4"}}}};  // refused on a read-only target
+  for (const auto& [text, target, expected] : pastes) {
+    SCOPED_TRACE(text);
+    CGridCtrl& grid = Grid(6, true);
+    grid.SetRowHeight(3, 0);
+    grid.SetColumnWidth(2, 0);
+    AddState(1, 3, CELL_READONLY);
+    grid.SetFocusCell(target);
+    PutOnClipboard(text);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    for (const auto& [cell, cellText] : expected) EXPECT_EQ(grid.GetItemText(cell.row, cell.col), cellText) << cell.row << "," << cell.col;
+  }
+}
+
+TEST_F(GridClipboardTest, PasteSelectsTheWrittenBlockOrClearsTheSelectionOrGoesToTheOpenEditor) {
   CGridCtrl& grid = Grid(10, true);
   Click(At(2, 2));
-  PutOnClipboard("1,2\r\n3\t4");
+  PutOnClipboard("1\t2\n3\t4");
   Key(Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(grid.GetItemText(2, 2), "1");
-  EXPECT_EQ(grid.GetItemText(2, 3), "2");
-  EXPECT_EQ(grid.GetItemText(3, 2), "3");
-  EXPECT_EQ(grid.GetItemText(3, 3), "4");
-  EXPECT_EQ(grid.GetItemText(2, 4), "2,4");
-  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(2, 2, 3, 3));
-  EXPECT_EQ(grid.GetSelectedCount(), 4);
-}
-
-TEST_F(GridClipboardTest, PasteTrimsFieldsAndEmptyFieldsClearCells) {
-  CGridCtrl& grid = Grid(10, true);
-  Click(At(1, 1));
-  PutOnClipboard(Gbk(u8"  甲 ,,x, y,\t ") + "\n");
-  Key(Qt::Key_Insert, Qt::ShiftModifier);
-  EXPECT_EQ(grid.GetItemText(1, 1), Gbk(u8"甲"));
-  EXPECT_EQ(grid.GetItemText(1, 2), "");
-  EXPECT_EQ(grid.GetItemText(1, 3), "x");
-  EXPECT_EQ(grid.GetItemText(1, 4), "y");
-  EXPECT_EQ(grid.GetItemText(2, 1), "2,1");  // the last field was white space at the row's end
-}
-
-TEST_F(GridClipboardTest, PasteBeyondTheTableIsDroppedAndHiddenRowsAreSkipped) {
-  CGridCtrl& grid = Grid(5, true);
-  grid.SetRowHeight(3, 0);
-  Click(At(2, 3));
-  PutOnClipboard("a\tb\tc\nd\te\tf\ng\th\ti");
-  grid.OnEditPaste();
-  EXPECT_EQ(grid.GetItemText(2, 3), "a");
-  EXPECT_EQ(grid.GetItemText(2, 4), "b");
-  EXPECT_EQ(grid.GetItemText(3, 3), "3,3");  // hidden: the second line went below it
-  EXPECT_EQ(grid.GetItemText(4, 3), "d");
-  EXPECT_EQ(grid.GetItemText(4, 4), "e");
-  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(2, 3, 4, 4));
-  EXPECT_TRUE(grid.checkConsistency());
-}
-
-TEST_F(GridClipboardTest, PasteSkipsHiddenColumnsAndReadOnlyCells) {
-  CGridCtrl& grid = Grid(10, true);
-  grid.SetColumnWidth(2, 0);
-  grid.SetItemState(1, 3, grid.GetItemState(1, 3) | CELL_READONLY);
-  Click(At(1, 1));
-  PutOnClipboard("a,b,c");
-  grid.OnEditPaste();
-  EXPECT_EQ(grid.GetItemText(1, 1), "a");
-  EXPECT_EQ(grid.GetItemText(1, 2), "1,2");
-  EXPECT_EQ(grid.GetItemText(1, 3), "1,3");
-  EXPECT_EQ(grid.GetItemText(1, 4), "c");
-}
-
-TEST_F(GridClipboardTest, PasteIsRefusedOnReadOnlyTargetOrWithoutEditing) {
-  CGridCtrl& grid = Grid(10, true);
-  PutOnClipboard("new");
-  Click(At(1, 1));
-  grid.SetItemState(1, 1, grid.GetItemState(1, 1) | CELL_READONLY);
-  EXPECT_FALSE(grid.CanEditPaste());
-  grid.OnEditPaste();
-  EXPECT_EQ(grid.GetItemText(1, 1), "1,1");
-  grid.SetItemState(1, 1, grid.GetItemState(1, 1) & ~CELL_READONLY);
-  EXPECT_TRUE(grid.CanEditPaste());
-  grid.SetEditable(false);
-  EXPECT_FALSE(grid.CanEditPaste());
-  grid.OnEditPaste();
-  EXPECT_EQ(grid.GetItemText(1, 1), "1,1");
-}
-
-TEST_F(GridClipboardTest, PasteIntoTheCellBeingEditedGoesToItsEditor) {
-  CGridCtrl& grid = Grid(10, true);
+  EXPECT_EQ(std::pair(grid.GetSelectedCellRange(), grid.GetSelectedCount()), std::pair(CCellBlock(2, 2, 3, 3), 4));
+  ASSERT_TRUE(grid.PasteFromClipboard({5, 1}, QGuiApplication::clipboard()->mimeData(), false));
+  EXPECT_EQ(std::tuple(grid.GetItemText(6, 2), grid.GetSelectedCount(), grid.GetFocusCell()), std::tuple(std::string("4"), 0, CCellID()));
   Click(At(1, 1));
   Key(Qt::Key_F2);
-  auto* editor = qobject_cast<CInPlaceEdit*>(QApplication::focusWidget());
-  ASSERT_NE(editor, nullptr);
   PutOnClipboard(Gbk(u8"粘,贴"));
-  grid.OnEditPaste();
-  EXPECT_EQ(editor->text(), QString::fromUtf8(u8"1,1粘,贴"));
-  EXPECT_EQ(grid.GetItemText(1, 1), "1,1");
+  grid.OnEditPaste();  // into the text being edited, not into the cells
+  EXPECT_EQ(qobject_cast<CInPlaceEdit*>(QApplication::focusWidget())->text(), QString::fromUtf8(u8"1,1粘,贴"));
   EXPECT_EQ(grid.GetItemText(1, 2), "1,2");
 }
 
-TEST_F(GridClipboardTest, CopiedTextOutlivesTheGrid) {
+TEST_F(GridClipboardTest, RegressionDropOnItsOwnGridKeepsTheDraggedText) {
   CGridCtrl& grid = Grid();
-  SelectBlock(grid, 1, 1, 1, 2);
-  grid.OnEditCopy();
-  grid_.reset();
-  EXPECT_EQ(ClipboardBytes(), "1,1\t1,2");
+  grid.EnableDragAndDrop(true);
+  grid.SetDragLoop([this](QMimeData* data, Qt::DropActions) { return DropText(std::unique_ptr<QMimeData>(data)->text(), At(5, 3)); });
+  DragFrom(At(1, 1));
+  EXPECT_EQ(std::tuple(grid.GetItemText(1, 1), grid.GetItemText(5, 3), grid.GetMouseMode(), Lit(5, 3)),
+            std::tuple(std::string("1,1"), std::string("5,3"), MM_IDLE, false));
+  EXPECT_EQ(std::tuple(spy_.Codes().back(), spy_.calls.back().iRow, spy_.calls.back().iColumn), std::tuple(GN_BEGINDRAG, 1, 1));
+}
+
+TEST_F(GridClipboardTest, DragCarriesTheSelectionTextAndAMoveElsewhereClearsIt) {
+  CGridCtrl& grid = Grid();
+  std::string dragged;
+  grid.SetDragLoop([&](QMimeData* data, Qt::DropActions allowed) {
+    dragged = QStringToGbk(std::unique_ptr<QMimeData>(data)->text());
+    EXPECT_EQ(std::pair(allowed, grid.GetMouseMode()), std::pair(kCopyOrMove, MM_DRAGGING));
+    return Qt::MoveAction;  // another program took the text
+  });
+  DragFrom(At(2, 1));
+  Release(At(2, 1));
+  EXPECT_EQ(std::pair(dragged, grid.GetItemText(2, 1)), std::pair(std::string(), std::string("2,1")));  // off
+  grid.EnableDragAndDrop(true);
+  DragFrom(At(2, 1));
+  EXPECT_EQ(std::pair(dragged, grid.GetItemText(2, 1)), std::pair(std::string("2,1"), std::string()));
+}
+
+TEST_F(GridClipboardTest, DropsFromElsewhereLightEditableCellsAndAreTakenAsCopiesOnlyWhenOn) {
+  CGridCtrl& grid = Grid();
+  AddState(2, 2, CELL_READONLY);
+  QMimeData text;
+  text.setText("x");
+  EXPECT_EQ(DropText("x", At(4, 2)), Qt::IgnoreAction);  // drag-and-drop is off
+  grid.EnableDragAndDrop(true);
+  EXPECT_EQ(Send(QDragEnterEvent(At(2, 2), kCopyOrMove, &text, Qt::LeftButton, {})), Qt::IgnoreAction);  // read-only
+  EXPECT_EQ(Over(text, At(3, 3), Qt::ControlModifier), Qt::CopyAction);
+  EXPECT_TRUE(!Lit(2, 2) && Lit(3, 3));
+  EXPECT_EQ(Over(text, At(0, 3)), Qt::IgnoreAction);  // a header cell
+  EXPECT_FALSE(Lit(3, 3));
+  // Nothing is written, so the source must not delete what it dragged.
+  EXPECT_EQ(DropText("x", At(4, 2)), Qt::CopyAction);
+  EXPECT_EQ(std::pair(grid.GetItemText(4, 2), Lit(4, 2)), std::pair(std::string("4,2"), false));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // In-place editing through real keys and clicks: opening, typing, cancelling, committing,
-// moving on with Tab and arrows, the parent's vetoes, read-only cells and editor failure.
+// moving on, refusals of every kind and dialogs.
+#include <QClipboard>
 #include <QDialog>
+#include <QPushButton>
+
+#include <functional>
 
 #include "grid/in_place_edit.h"
 #include "grid_test_support.h"
@@ -8,184 +12,118 @@
 namespace kelvanor::testing {
 namespace {
 
-class GridEditTest : public SpiedGridTest {
- protected:
-  CGridCtrl& Grid() {
-    CGridCtrl& grid = SpiedGridTest::Grid(10, true);
-    grid.SetFocusCell(2, 2);
-    return grid;
-  }
-  CInPlaceEdit* Editor() { return qobject_cast<CInPlaceEdit*>(QApplication::focusWidget()); }
-};
+CInPlaceEdit* Editor() { return qobject_cast<CInPlaceEdit*>(QApplication::focusWidget()); }
+// The first key reaches the editor like a posted character, on the next loop turn.
+void Open(Qt::Key key) {
+  QTest::keyClick(QApplication::focusWidget(), key);
+  QCoreApplication::processEvents();
+}
 
-TEST_F(GridEditTest, TypingALetterReplacesTheTextAndEnterCommits) {
-  CGridCtrl& grid = Grid();
-  Type("x");
-  ASSERT_NE(Editor(), nullptr);
-  QCoreApplication::processEvents();  // the first key arrives like a posted character
-  EXPECT_EQ(Editor()->text(), "x");
-  EXPECT_TRUE(grid.GetCell(2, 2)->IsEditing());
+using GridEditTest = GridTest;
+
+TEST_F(GridEditTest, TypingReplacesTheTextEnterCommitsAndEscapeCancels) {
+  CGridCtrl& grid = Grid(10, true);
+  grid.SetFocusCell(2, 2);
+  Open(Qt::Key_X);
   Type("yz");
   Key(Qt::Key_Return);
   EXPECT_EQ(grid.GetItemText(2, 2), "xyz");
-  EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(2, 2));
-  EXPECT_EQ(spy_.Codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT}));
   EXPECT_TRUE(grid.hasFocus());
+  Open(Qt::Key_Q);
+  Key(Qt::Key_Escape);  // the old text back, and no end-of-edit notification
+  EXPECT_EQ(grid.GetItemText(2, 2), "xyz");
+  EXPECT_EQ(spy_.Codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT, GN_BEGINEDIT}));
+  for (const auto& [key, text, selected] :
+       {std::tuple{Qt::Key_Backspace, "xy", ""}, {Qt::Key_F2, "xyz", ""}, {Qt::Key_Space, "xyz", "xyz"}}) {
+    Open(key);
+    ASSERT_NE(Editor(), nullptr) << key;
+    EXPECT_EQ(std::pair(Editor()->text(), Editor()->selectedText()), std::pair(QString(text), QString(selected)));
+    Key(Qt::Key_Escape);
+  }
 }
 
-TEST_F(GridEditTest, BackspaceF2AndSpaceOpenTheEditorTheirOwnWay) {
-  Grid();
-  Key(Qt::Key_Backspace);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(Editor()->text(), "2,");
-  Key(Qt::Key_Escape);
-  Key(Qt::Key_F2);
-  EXPECT_EQ(Editor()->text(), "2,2");
-  EXPECT_FALSE(Editor()->hasSelectedText());
-  Key(Qt::Key_Escape);
-  Key(Qt::Key_Space);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(Editor()->selectedText(), "2,2");  // all selected, no space typed
-}
-
-TEST_F(GridEditTest, EscapePutsTheOldTextBackAndSendsNoEndEdit) {
-  CGridCtrl& grid = Grid();
-  Type("q");
-  QCoreApplication::processEvents();
-  Key(Qt::Key_Escape);
-  EXPECT_EQ(grid.GetItemText(2, 2), "2,2");
-  EXPECT_EQ(spy_.Codes(), std::vector<int>{GN_BEGINEDIT});
-}
-
-TEST_F(GridEditTest, TabCommitsAndOpensTheNextCellWrappingRows) {
-  CGridCtrl& grid = Grid();
+TEST_F(GridEditTest, MovingOnCommitsTypedEditsButArrowsMoveTheCaretInMouseEdits) {
+  CGridCtrl& grid = Grid(60, true);
   grid.SetFocusCell(2, 4);
-  Type("a");
-  QCoreApplication::processEvents();
-  Key(Qt::Key_Tab);
+  Open(Qt::Key_A);
+  Key(Qt::Key_Tab);  // commits, and edits the next cell, wrapping the row, its text selected
   EXPECT_EQ(grid.GetItemText(2, 4), "a");
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 1));
-  ASSERT_NE(Editor(), nullptr);
-  EXPECT_TRUE(grid.GetCell(3, 1)->IsEditing());
   EXPECT_EQ(Editor()->selectedText(), "3,1");
-  Key(Qt::Key_Escape);
-  EXPECT_FALSE(grid.GetCell(3, 1)->IsEditing());
-}
-
-TEST_F(GridEditTest, ArrowsEndTypedEditsButMoveTheCaretInMouseEdits) {
-  CGridCtrl& grid = Grid();
-  Type("m");
-  QCoreApplication::processEvents();
+  Type("b");
   Key(Qt::Key_Down);
-  EXPECT_EQ(grid.GetItemText(2, 2), "m");
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 2));
+  EXPECT_EQ(grid.GetItemText(3, 1), "b");
   Key(Qt::Key_Escape);
-
-  Click(At(3, 2) - QPoint(20, 0));  // on the focus cell's text: edits on release
-  ASSERT_NE(Editor(), nullptr);
+  Click(At(4, 1) - QPoint(20, 0));  // on the focus cell's text: edits on release
   Key(Qt::Key_Left);
-  EXPECT_TRUE(grid.GetCell(3, 2)->IsEditing());
+  EXPECT_TRUE(grid.GetCell(4, 1)->IsEditing());
   Key(Qt::Key_Right, Qt::ControlModifier);
-  EXPECT_FALSE(grid.GetCell(3, 2)->IsEditing());
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 3));
-}
-
-TEST_F(GridEditTest, ParentRefusingTheTextKeepsTheOldOne) {
-  CGridCtrl& grid = Grid();
-  spy_.answers[GN_ENDEDIT] = -1;
-  Type("new");
-  QCoreApplication::processEvents();
-  Key(Qt::Key_Return);
-  EXPECT_EQ(grid.GetItemText(2, 2), "2,2");
-  EXPECT_TRUE(grid.GetItemState(2, 2) & CELL_MODIFIED);
-}
-
-TEST_F(GridEditTest, ParentRefusingToBeginAndReadOnlyCellsOpenNoEditor) {
-  CGridCtrl& grid = Grid();
-  spy_.answers[GN_BEGINEDIT] = -1;
-  Type("z");
-  EXPECT_EQ(Editor(), nullptr);
-  spy_.answers.clear();
-  grid.SetItemState(2, 2, grid.GetItemState(2, 2) | CELL_READONLY);
-  spy_.calls.clear();
-  Type("z");
-  EXPECT_EQ(Editor(), nullptr);
-  EXPECT_TRUE(spy_.calls.empty());
-  grid.SetEditable(false);
-  grid.SetFocusCell(3, 3);
-  Key(Qt::Key_F2);
-  EXPECT_EQ(Editor(), nullptr);
-}
-
-TEST_F(GridEditTest, ScrollingWhileEditingCommits) {
-  CGridCtrl& grid = MakeFilledGrid(60, 5, 1, 1);
-  Activate();
-  grid.SetFocusCell(2, 2);
-  Type("s");
-  QCoreApplication::processEvents();
+  EXPECT_EQ(grid.GetFocusCell(), CCellID(4, 2));
+  Type("c");  // into the editor the arrow opened there
   grid.OnVScroll(SB_LINEDOWN);
-  EXPECT_EQ(grid.GetItemText(2, 2), "s");
-  EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
+  EXPECT_EQ(grid.GetItemText(4, 2), "c");
+  EXPECT_FALSE(grid.GetCell(4, 2)->IsEditing());
 }
 
-TEST_F(GridEditTest, TypingPastTheCellWidensTheEditorUpToTheClientEdge) {
-  CGridCtrl& grid = Grid();
-  grid.SetFocusCell(2, 4);
-  Key(Qt::Key_F2);
-  const int left = Editor()->geometry().left();
-  Type("a very long text that does not fit the cell at all, not at all");
-  EXPECT_GT(Editor()->geometry().width(), 60);
-  EXPECT_EQ(Editor()->geometry().right() + 1, grid.viewport()->width());
-  EXPECT_EQ(Editor()->geometry().left(), left);
-  const int wide = Editor()->geometry().width();
-  for (int i = 0; i < 30; ++i) Key(Qt::Key_Backspace);
-  EXPECT_EQ(Editor()->geometry().width(), wide);  // never narrows
-}
-
-// A cell whose editor window cannot be made.
-class NoEditorCell : public CGridCell {
- protected:
+// Cells that refuse every edited text, and such cells whose editor window cannot be made.
+class RefusingCell : public CGridCell {
+  bool VetEditText(const std::string&) override { return false; }
+};
+class NoEditorCell : public RefusingCell {
   CInPlaceEdit* CreateEditor(const GdiRect&, Qt::Alignment, unsigned, int, int, unsigned) override { return nullptr; }
 };
 const GridCellClass kNoEditorClass{"NoEditor", [] { return static_cast<CGridCellBase*>(new NoEditorCell); }};
+const GridCellClass kRefusingClass{"Refusing", [] { return static_cast<CGridCellBase*>(new RefusingCell); }};
 
-TEST_F(GridEditTest, EditorThatCannotBeCreatedLeavesNoCellEditing) {
-  CGridCtrl& grid = MakeGrid();
-  grid.SetNotifyHandler(&spy_);
-  grid.SetCellClass(&kNoEditorClass);
-  grid.SetRowCount(3);
-  grid.SetColumnCount(3);
-  Activate();
-  grid.SetFocusCell(1, 1);
-  Key(Qt::Key_F2);
-  EXPECT_FALSE(grid.GetCell(1, 1)->IsEditing());
-  EXPECT_EQ(grid.GetCell(1, 1)->GetEditor(), nullptr);
-  grid.StopEditing();
-  EXPECT_EQ(spy_.Codes(), std::vector<int>{GN_BEGINEDIT});
+TEST_F(GridEditTest, NoKindOfEditChangesARefusedText) {
+  using Refuse = std::function<void(CGridCtrl&, NotifySpy&)>;
+  const std::tuple<const char*, const GridCellClass*, Refuse> refusals[] = {
+      {"parent refuses to begin", &kGridCellClass, [](CGridCtrl&, NotifySpy& s) { s.answers[GN_BEGINEDIT] = -1; }},
+      {"parent refuses the result", &kGridCellClass, [](CGridCtrl&, NotifySpy& s) { s.answers[GN_ENDEDIT] = -1; }},
+      {"cell refuses the text", &kRefusingClass, [](CGridCtrl&, NotifySpy&) {}},
+      {"no editor can be made", &kNoEditorClass, [](CGridCtrl&, NotifySpy&) {}},
+      {"read-only cell", &kGridCellClass, [](CGridCtrl& g, NotifySpy&) { g.SetItemState(2, 2, CELL_READONLY); }},
+      {"read-only grid", &kGridCellClass, [](CGridCtrl& g, NotifySpy&) { g.SetEditable(false); }}};
+  QGuiApplication::clipboard()->setText("new");
+  for (const auto& [name, cells, refuse] : refusals) {
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_N, Qt::NoModifier}, {Qt::Key_X, Qt::ControlModifier},
+                                         {Qt::Key_V, Qt::ControlModifier}, {Qt::Key_Delete, Qt::NoModifier}}) {
+      SCOPED_TRACE(::testing::Message() << name << ", key " << key);
+      CGridCtrl& grid = MakeGrid();
+      grid.SetCellClass(cells);
+      grid.SetRowCount(4);
+      grid.SetColumnCount(4);
+      grid.SetItemText(2, 2, "old");
+      Activate();
+      spy_.answers.clear();
+      refuse(grid, spy_);
+      grid.SetSelectedRange(2, 2, 2, 2);
+      grid.SetFocusCell(2, 2);
+      Key(key, modifiers);  // typing, cut, paste or Delete
+      QCoreApplication::processEvents();
+      grid.StopEditing();
+      EXPECT_EQ(grid.GetItemText(2, 2), "old");
+      EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
+    }
+  }
 }
 
-TEST_F(GridEditTest, DoubleClickOnTextEdits) {
-  CGridCtrl& grid = Grid();
-  DoubleClick(At(4, 3) - QPoint(20, 0));
-  ASSERT_NE(Editor(), nullptr);
-  EXPECT_TRUE(grid.GetCell(4, 3)->IsEditing());
-}
-
-TEST_F(GridEditTest, InADialogEnterAndEscapeReachTheDialog) {
-  QDialog dialog;
-  CGridCtrl grid(&dialog, 5, 3, 1, 1);
-  dialog.resize(300, 200);
-  grid.resize(300, 200);
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-  grid.setFocus();
-  grid.SetFocusCell(2, 2);
-  Key(Qt::Key_Escape);
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
+TEST_F(GridEditTest, InADialogEnterAcceptsAndEscapeRejects) {
+  for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+    QDialog dialog;
+    CGridCtrl grid(&dialog, 5, 3, 1, 1);
+    QPushButton ok("OK", &dialog);
+    ok.setDefault(true);
+    QObject::connect(&ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    dialog.setResult(-1);  // neither answer yet
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    grid.setFocus();
+    grid.SetFocusCell(2, 2);
+    Key(key);
+    EXPECT_EQ(dialog.result(), result);
+    EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
+  }
 }
 
 }  // namespace

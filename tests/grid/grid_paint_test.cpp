@@ -1,161 +1,128 @@
-// Painted pixels of the grid: backgrounds per area, grid lines, the raised and sunken
-// borders of fixed cells, focus and selection looks, own colours and literal "&".
+// Painted pixels of the grid (areas, grid lines, raised and sunken headers, focus and
+// selection looks, colours, the sort mark, literal "&"), and what a change repaints.
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <functional>
+
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
 namespace {
 
-// 10 x 5 cells of 60 x 20 with one fixed row and column: cell (r, c) covers
-// x = 60c .. 60c + 59 and y = 20r .. 20r + 19; the cells end at (300, 200).
-class GridPaintTest : public GridTest {
- protected:
-  CGridCtrl& Grid() { return MakeFilledGrid(10, 5, 1, 1, 60, 20, 400, 300); }
-  // Pixels of one cell's inside that differ from colour (its ink).
-  int InkIn(const QImage& image, const GdiRect& r, COLORREF background) {
-    int ink = 0;
-    for (int y = r.top + 1; y < r.bottom - 1; ++y)
-      for (int x = r.left + 1; x < r.right - 1; ++x) ink += PixelAt(image, x, y) != background;
-    return ink;
+constexpr COLORREF kLine = RGB(192, 192, 192);
+// A system colour, looked up when the test runs (the palette is pinned by then).
+constexpr COLORREF Sys(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
+using Edit = std::function<void(CGridCtrl&)>;
+
+using GridPaintTest = GridTest;
+
+// Cell (r, c) covers x = 60c .. 60c + 59 and y = 20r .. 20r + 19; the cells end at (300, 200).
+TEST_F(GridPaintTest, EachLookPaintsItsPixels) {
+  const std::tuple<const char*, Edit, std::vector<std::tuple<int, int, COLORREF>>> looks[] = {
+      {"areas, lines and raised headers", [](CGridCtrl&) {},
+       {{170, 43, Sys(COLOR_WINDOW)}, {179, 45, kLine}, {150, 59, kLine}, {170, 10, Sys(COLOR_BTNFACE)},
+        {120, 10, Sys(COLOR_BTNHIGHLIGHT)}, {150, 19, Sys(COLOR_3DDKSHADOW)}, {10, 50, Sys(COLOR_BTNFACE)},
+        {350, 50, Sys(COLOR_BTNSHADOW)}, {150, 250, Sys(COLOR_BTNSHADOW)}}},
+      {"no grid lines, no header borders", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); },
+       {{150, 0, Sys(COLOR_BTNFACE)}, {179, 10, Sys(COLOR_BTNFACE)}, {179, 45, Sys(COLOR_WINDOW)}}},
+      {"horizontal lines only", [](CGridCtrl& g) { g.SetGridLines(GVL_HORZ); }, {{179, 45, Sys(COLOR_WINDOW)}, {150, 59, kLine}}},
+      {"a hidden first column draws no line on the header border", [](CGridCtrl& g) { g.SetColumnWidth(1, 0); },
+       {{59, 45, Sys(COLOR_3DDKSHADOW)}, {119, 45, kLine}}},
+      {"focus frame off the lines, sunken headers of its row and column", [](CGridCtrl& g) { g.SetFocusCell(3, 2); },
+       {{120, 70, Sys(COLOR_WINDOWTEXT)}, {178, 70, Sys(COLOR_WINDOWTEXT)}, {150, 78, Sys(COLOR_WINDOWTEXT)},
+        {179, 70, kLine}, {150, 0, Sys(COLOR_3DDKSHADOW)}, {150, 19, Sys(COLOR_3DLIGHT)},
+        {30, 60, Sys(COLOR_3DDKSHADOW)}, {210, 0, Sys(COLOR_BTNHIGHLIGHT)}}},
+      {"focus frame on the line pixels without lines", [](CGridCtrl& g) { g.SetGridLines(GVL_NONE); g.SetFocusCell(3, 2); },
+       {{179, 70, Sys(COLOR_WINDOWTEXT)}, {150, 79, Sys(COLOR_WINDOWTEXT)}}},
+      {"selection with focus", [](CGridCtrl& g) { g.SetFocusCell(3, 2); g.SetSelectedRange(3, 2, 4, 2); },
+       {{150, 60, Sys(COLOR_HIGHLIGHTTEXT)}, {170, 63, Sys(COLOR_HIGHLIGHT)}, {170, 83, Sys(COLOR_HIGHLIGHT)}, {179, 85, kLine}}},
+      {"own and default cell colours, the fixed corner's not painted over by the fixed column's",
+       [](CGridCtrl& g) {
+         g.SetItemBackColor(5, 2, RGB(0, 200, 0));
+         for (int area = 0; area < 4; ++area) g.GetDefaultCell(area & 2, area & 1)->SetBackColor(RGB(10 * area, 0, 250));
+       },
+       {{170, 103, RGB(0, 200, 0)}, {230, 43, RGB(0, 0, 250)}, {50, 43, RGB(10, 0, 250)}, {230, 10, RGB(20, 0, 250)},
+        {50, 10, RGB(30, 0, 250)}}}};
+  for (const auto& [name, edit, pixels] : looks) {
+    SCOPED_TRACE(name);
+    edit(Grid());
+    const QImage image = Render();
+    for (const auto& [x, y, color] : pixels)
+      EXPECT_EQ(PixelAt(image, x, y), color & 0x80000000u ? GetSysColor(color & 0xFF) : color) << x << "," << y;
   }
+}
+
+// Pixels inside a cell (its border excluded) that differ from the background, column by column.
+std::vector<QPoint> Ink(const QImage& image, const GdiRect& r, COLORREF background) {
+  std::vector<QPoint> ink;
+  for (int x = r.left + 2; x < r.right - 1; ++x)
+    for (int y = r.top + 2; y < r.bottom - 1; ++y)
+      if (FromQColor(image.pixelColor(x, y)) != background) ink.push_back({x, y});
+  return ink;
+}
+
+TEST_F(GridPaintTest, SortMarkAndSunkenHeadersLeaveTheTextInPlace) {
+  CGridCtrl& grid = Grid();
+  const GdiRect header{120, 0, 179, 19}, bare{180, 0, 239, 19};
+  grid.SetItemText(0, 3, "");
+  const std::vector<QPoint> raised = Ink(Render(), header, GetSysColor(COLOR_BTNFACE));
+  ASSERT_FALSE(raised.empty());
+  EXPECT_TRUE(Ink(Render(), bare, GetSysColor(COLOR_BTNFACE)).empty());
+  grid.SetFocusCell(3, 2);
+  EXPECT_EQ(Ink(Render(), header, GetSysColor(COLOR_BTNFACE)).front().x(), raised.front().x());
+  grid.SetSortColumn(3);
+  EXPECT_FALSE(Ink(Render(), bare, GetSysColor(COLOR_BTNFACE)).empty());
+}
+
+TEST_F(GridPaintTest, RedrawingACellOnADeviceDrawsItsGridLines) {
+  CGridCtrl& grid = Grid();
+  QImage image(200, 100, QImage::Format_RGB32);
+  QPainter painter(&image);
+  GdiDC dc(&painter, image.rect());
+  ASSERT_TRUE(grid.RedrawCell(1, 1, &dc));
+  EXPECT_EQ(std::tuple(PixelAt(image, 119, 30), PixelAt(image, 90, 39), PixelAt(image, 90, 30)),
+            std::tuple(kLine, kLine, GetSysColor(COLOR_WINDOW)));
+}
+
+// Collects the regions of the paint events the viewport receives.
+struct PaintSpy : QObject {
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion painted;
 };
 
-TEST_F(GridPaintTest, AreasGridLinesAndFixedBorders) {
-  Grid();
-  const QImage image = Render();
-  EXPECT_EQ(PixelAt(image, 170, 43), GetSysColor(COLOR_WINDOW));
-  EXPECT_EQ(PixelAt(image, 179, 45), RGB(192, 192, 192));  // vertical line on the cell's last column
-  EXPECT_EQ(PixelAt(image, 150, 59), RGB(192, 192, 192));  // horizontal line on its last row
-  EXPECT_EQ(PixelAt(image, 170, 10), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(PixelAt(image, 150, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
-  EXPECT_EQ(PixelAt(image, 120, 10), GetSysColor(COLOR_BTNHIGHLIGHT));
-  EXPECT_EQ(PixelAt(image, 179, 10), GetSysColor(COLOR_3DDKSHADOW));
-  EXPECT_EQ(PixelAt(image, 150, 19), GetSysColor(COLOR_3DDKSHADOW));
-  EXPECT_EQ(PixelAt(image, 10, 50), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(PixelAt(image, 350, 50), GetSysColor(COLOR_BTNSHADOW));  // right of the cells
-  EXPECT_EQ(PixelAt(image, 150, 250), GetSysColor(COLOR_BTNSHADOW));  // below them
-}
+QRect CellArea(int row, int col) { return QRect(60 * col, 20 * row, 60, 20); }
 
-TEST_F(GridPaintTest, WithoutGridLinesFixedCellsHaveNoBorder) {
-  CGridCtrl& grid = Grid();
-  grid.SetGridLines(GVL_NONE);
-  const QImage image = Render();
-  EXPECT_EQ(PixelAt(image, 150, 0), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(PixelAt(image, 179, 10), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(PixelAt(image, 179, 45), GetSysColor(COLOR_WINDOW));
-  grid.SetGridLines(GVL_HORZ);
-  const QImage horizontal = Render();
-  EXPECT_EQ(PixelAt(horizontal, 179, 45), GetSysColor(COLOR_WINDOW));
-  EXPECT_EQ(PixelAt(horizontal, 150, 59), RGB(192, 192, 192));
-}
-
-TEST_F(GridPaintTest, FixedCellsOfTheFocusRowAndColumnAreSunken) {
-  CGridCtrl& grid = Grid();
-  grid.SetFocusCell(3, 2);
-  QImage image = Render();
-  EXPECT_EQ(PixelAt(image, 150, 0), GetSysColor(COLOR_3DDKSHADOW));
-  EXPECT_EQ(PixelAt(image, 150, 19), GetSysColor(COLOR_3DLIGHT));
-  EXPECT_EQ(PixelAt(image, 30, 60), GetSysColor(COLOR_3DDKSHADOW));
-  EXPECT_EQ(PixelAt(image, 210, 0), GetSysColor(COLOR_BTNHIGHLIGHT));  // another column: raised
-  grid.SetFocusHeaderTracking(false);
-  image = Render();
-  EXPECT_EQ(PixelAt(image, 150, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
-}
-
-TEST_F(GridPaintTest, FocusAndSelectionLooks) {
-  CGridCtrl& grid = Grid();
-  grid.SetFocusCell(3, 2);  // (120, 60) .. (179, 79)
-  QImage image = Render();
-  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
-  EXPECT_EQ(PixelAt(image, 120, 70), text);
-  EXPECT_EQ(PixelAt(image, 178, 70), text);
-  EXPECT_EQ(PixelAt(image, 150, 60), text);
-  EXPECT_EQ(PixelAt(image, 150, 78), text);
-  EXPECT_EQ(PixelAt(image, 179, 70), RGB(192, 192, 192));  // the frame stays off the grid line
-
-  grid.SetSelectedRange(3, 2, 4, 2);
-  image = Render();
-  EXPECT_EQ(PixelAt(image, 150, 60), GetSysColor(COLOR_HIGHLIGHTTEXT));
-  EXPECT_EQ(PixelAt(image, 170, 63), GetSysColor(COLOR_HIGHLIGHT));
-  EXPECT_EQ(PixelAt(image, 170, 83), GetSysColor(COLOR_HIGHLIGHT));   // selected, not focused
-  EXPECT_EQ(PixelAt(image, 179, 85), RGB(192, 192, 192));
-}
-
-TEST_F(GridPaintTest, FocusFrameCoversTheLinePixelsWithoutGridLines) {
-  CGridCtrl& grid = Grid();
-  grid.SetGridLines(GVL_NONE);
-  grid.SetFocusCell(3, 2);
-  const QImage image = Render();
-  EXPECT_EQ(PixelAt(image, 179, 70), GetSysColor(COLOR_WINDOWTEXT));
-  EXPECT_EQ(PixelAt(image, 150, 79), GetSysColor(COLOR_WINDOWTEXT));
-}
-
-TEST_F(GridPaintTest, OwnColoursPaintAndDefaultCellsRepaintTheirArea) {
-  CGridCtrl& grid = Grid();
-  grid.SetItemBackColor(5, 2, RGB(0, 200, 0));
-  grid.SetItemText(5, 3, "MMMM");
-  grid.SetItemTextColor(5, 3, RGB(255, 0, 0));
-  grid.GetDefaultCell(false, false)->SetBackColor(RGB(250, 0, 250));
-  grid.GetDefaultCell(true, false)->SetBackColor(RGB(0, 0, 250));
-  grid.GetDefaultCell(false, true)->SetBackColor(RGB(0, 250, 250));
-  grid.GetDefaultCell(true, true)->SetBackColor(RGB(250, 250, 0));
-  grid.Refresh();
-  const QImage image = Render();
-  EXPECT_EQ(PixelAt(image, 170, 103), RGB(0, 200, 0));
-  EXPECT_EQ(PixelAt(image, 230, 43), RGB(250, 0, 250));
-  EXPECT_EQ(PixelAt(image, 230, 10), RGB(0, 0, 250));
-  EXPECT_EQ(PixelAt(image, 50, 43), RGB(0, 250, 250));
-  bool red = false;
-  for (int y = 101; y < 119; ++y)
-    for (int x = 181; x < 239; ++x) red = red || PixelAt(image, x, y) == RGB(255, 0, 0);
-  EXPECT_TRUE(red);
-}
-
-TEST_F(GridPaintTest, FixedCornerIsNotPaintedOverByTheFixedColumnColour) {
-  CGridCtrl& grid = Grid();
-  grid.GetDefaultCell(false, true)->SetBackColor(RGB(0, 250, 250));
-  grid.GetDefaultCell(true, true)->SetBackColor(RGB(250, 250, 0));
-  grid.Refresh();
-  const QImage image = Render();
-  EXPECT_EQ(PixelAt(image, 50, 10), RGB(250, 250, 0));
-  EXPECT_EQ(PixelAt(image, 50, 43), RGB(0, 250, 250));
-}
-
-TEST_F(GridPaintTest, AmpersandsAreDrawnLiterally) {
-  CGridCtrl& grid = Grid();
-  grid.SetColumnWidth(2, 120);
-  grid.SetItemText(2, 2, "&");
-  grid.SetItemText(3, 2, "&&");
-  grid.GetCell(3, 2)->SetFormat(DT_LEFT | DT_SINGLELINE);  // no DT_NOPREFIX in the format either
-  const QImage image = Render();
-  const int one = InkIn(image, {120, 40, 239, 59}, GetSysColor(COLOR_WINDOW));
-  const int two = InkIn(image, {120, 60, 239, 79}, GetSysColor(COLOR_WINDOW));
-  EXPECT_GT(one, 10);
-  EXPECT_NEAR(static_cast<double>(two) / one, 2.0, 0.4);
-}
-
-TEST_F(GridPaintTest, SortColumnHeaderShowsTheMark) {
-  CGridCtrl& grid = Grid();
-  const GdiRect header{120, 0, 179, 19};
-  const int plain = InkIn(Render(), header, GetSysColor(COLOR_BTNFACE));
-  grid.SetItemText(0, 2, "");
-  const int empty = InkIn(Render(), header, GetSysColor(COLOR_BTNFACE));
-  grid.SetSortColumn(2);
-  const int marked = InkIn(Render(), header, GetSysColor(COLOR_BTNFACE));
-  EXPECT_GT(plain, empty);
-  EXPECT_GT(marked, empty);
-}
-
-TEST_F(GridPaintTest, ScrolledGridPaintsTheCellsAtTheirNewPlaces) {
-  CGridCtrl& grid = MakeFilledGrid(60, 5, 1, 1, 60, 20, 400, 300);
-  grid.SetItemBackColor(6, 2, RGB(0, 0, 200));
-  grid.OnVScroll(SB_LINEDOWN);
-  grid.OnVScroll(SB_LINEDOWN);
-  GdiRect rect;
-  ASSERT_TRUE(grid.GetCellRect(6, 2, &rect));
-  EXPECT_EQ(rect.top, 20 + 3 * 20);
-  const QImage image = Render();
-  EXPECT_EQ(PixelAt(image, 170, rect.top + 3), RGB(0, 0, 200));
-  EXPECT_EQ(PixelAt(image, 10, 25), GetSysColor(COLOR_BTNFACE));  // fixed column does not move
+// The region a change invalidates covers what changed and spares the rest, and painting
+// only that region over the old pixels gives the picture a full repaint gives.
+TEST_F(GridPaintTest, AChangeRepaintsWhatChangedAndOnlyThat) {
+  const std::tuple<const char*, Edit, Edit, std::vector<QRect>, QRect> changes[] = {
+      {"focus move", [](CGridCtrl& g) { g.SetFocusCell(2, 2); }, [](CGridCtrl& g) { g.SetFocusCell(3, 2); },
+       {CellArea(2, 2), CellArea(3, 2), CellArea(2, 0), CellArea(3, 0)}, CellArea(6, 4)},
+      {"selection change", [](CGridCtrl& g) { g.SetSelectedRange(2, 2, 3, 3); }, [](CGridCtrl& g) { g.SetSelectedRange(3, 3, 4, 4); },
+       {CellArea(2, 2), CellArea(2, 3), CellArea(3, 2), CellArea(3, 4), CellArea(4, 3), CellArea(4, 4)}, CellArea(3, 3)},
+      {"sort mark removed", [](CGridCtrl& g) { g.SetSortColumn(2); }, [](CGridCtrl& g) { g.SetModified(4, 2); },
+       {CellArea(0, 2)}, CellArea(6, 4)},
+      {"scroll", [](CGridCtrl&) {}, [](CGridCtrl& g) { g.OnVScroll(SB_LINEDOWN); }, {QRect(0, 20, 380, 280)}, CellArea(0, 2)}};
+  for (const auto& [name, before, change, covered, spared] : changes) {
+    SCOPED_TRACE(name);
+    CGridCtrl& grid = Grid(60);
+    before(grid);
+    QCoreApplication::processEvents();
+    QImage composed = Render();
+    PaintSpy spy;
+    grid.viewport()->installEventFilter(&spy);
+    change(grid);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !spy.painted.isEmpty(); }));
+    grid.viewport()->removeEventFilter(&spy);
+    for (const QRect& area : covered) EXPECT_TRUE((QRegion(area) - spy.painted).isEmpty()) << area.x() << "," << area.y();
+    EXPECT_FALSE(spy.painted.intersects(spared));
+    grid.viewport()->render(&composed, spy.painted.boundingRect().topLeft(), spy.painted);
+    EXPECT_EQ(composed, Render());
+  }
 }
 
 }  // namespace

@@ -1,107 +1,76 @@
-// Focus cell, selected cells and their notifications, through the real widget.
+// Focus cell and selection by the mouse, the keys and the selection calls: clicks, drags
+// with auto-scroll, headers, navigation keys, notifications and 16-bit keys.
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
 namespace {
 
-class GridSelectionTest : public SpiedGridTest {
- protected:
-  CGridCtrl& Grid(int rows = 10) { return SpiedGridTest::Grid(rows, false); }
-};
+using GridSelectionTest = GridTest;
 
-TEST_F(GridSelectionTest, ClickSelectsOneCellWithNotificationsInOrder) {
+TEST_F(GridSelectionTest, ClicksSelectExtendAndToggleWithNotificationsInOrder) {
   CGridCtrl& grid = Grid();
-  Click(At(3, 2));
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 2));
-  EXPECT_EQ(grid.GetSelectedCount(), 1);
-  EXPECT_TRUE(grid.IsCellSelected(3, 2));
-  EXPECT_EQ(spy_.Codes(), (std::vector<int>{GN_SELCHANGING, GN_SELCHANGED, NM_CLICK}));
-  EXPECT_EQ(spy_.calls[0].iRow, 3);
-  EXPECT_EQ(spy_.calls[2].iColumn, 2);
-  EXPECT_TRUE(grid.checkConsistency());
-}
-
-TEST_F(GridSelectionTest, ShiftAndCtrlClicksExtendAndToggle) {
-  CGridCtrl& grid = Grid();
-  Click(At(2, 1));
-  Click(At(4, 3), Qt::ShiftModifier);
+  grid.SetFocusCell(2, 1);
+  Click(At(4, 3), Qt::ShiftModifier);  // no anchor yet: from the focus cell
   EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(2, 1, 4, 3));
-  EXPECT_EQ(grid.GetSelectedCount(), 9);
+  EXPECT_EQ(std::tuple(spy_.Codes(), spy_.calls[2].iRow, spy_.calls[2].iColumn),
+            std::tuple(std::vector<int>{GN_SELCHANGING, GN_SELCHANGED, NM_CLICK}, 4, 3));
   Click(At(7, 4), Qt::ControlModifier);  // adds to the selection
-  EXPECT_EQ(grid.GetSelectedCount(), 10);
-  Click(At(3, 2), Qt::ControlModifier);  // deselects only that cell
-  EXPECT_EQ(grid.GetSelectedCount(), 9);
-  EXPECT_FALSE(grid.IsCellSelected(3, 2));
-  EXPECT_TRUE(grid.IsCellSelected(7, 4));
-  EXPECT_TRUE(grid.checkConsistency());
-}
-
-TEST_F(GridSelectionTest, ShiftClickWithoutAnchorStartsFromTheFocusCell) {
-  CGridCtrl& grid = Grid();
-  grid.SetFocusCell(2, 2);
-  Click(At(3, 3), Qt::ShiftModifier);
-  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(2, 2, 3, 3));
-}
-
-TEST_F(GridSelectionTest, HeaderClicksSelectRowsColumnsAndAll) {
-  CGridCtrl& grid = Grid();
-  Click(At(0, 2));
+  Click(At(3, 2), Qt::ControlModifier);  // takes only that cell out
+  EXPECT_EQ(std::tuple(grid.GetSelectedCount(), grid.IsCellSelected(7, 4), grid.IsCellSelected(3, 2)), std::tuple(9, true, false));
+  Click(At(0, 2));  // headers select a column, a row, everything
   EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(1, 2, 9, 2));
   Click(At(4, 0));
   EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(4, 1, 4, 4));
   Click(At(0, 0));
-  EXPECT_EQ(grid.GetSelectedCount(), 9 * 4);
   grid.SetHeaderClickSelectsColumn(false);
   Click(At(0, 3));
-  EXPECT_EQ(grid.GetSelectedCount(), 9 * 4);  // the press selects nothing and leaves the rest
+  EXPECT_EQ(grid.GetSelectedCount(), 9 * 4);
+  EXPECT_TRUE(grid.checkConsistency());
 }
 
-TEST_F(GridSelectionTest, SelectAllAndItsNotifications) {
+TEST_F(GridSelectionTest, DragSelectsTheRectangleUnderThePointerAndScrollsPastTheEdge) {
+  CGridCtrl& grid = Grid(60);
+  Press(At(2, 1));
+  Drag(At(4, 3));
+  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(2, 1, 4, 3));
+  Drag(QPoint(150, 330));  // outside the view: left to the auto-scroll timer
+  ASSERT_TRUE(QTest::qWaitFor([&] { return grid.GetScrollPosition(SB_VERT) >= 60; }));
+  Release(QPoint(150, 330));
+  const CCellBlock range = grid.GetSelectedCellRange();
+  EXPECT_EQ(std::tuple(range.minRow, range.minCol, range.maxCol, range.maxRow > 17), std::tuple(2, 1, 2, true));
+  EXPECT_EQ(std::pair(grid.GetSelectedCount(), grid.IsAutoScrolling()), std::pair(2 * (range.maxRow - 1), false));
+}
+
+TEST_F(GridSelectionTest, PressesOnTheFocusTextOrTheSelectionPrepareAnEditOrADragThatAMoveStarts) {
   CGridCtrl& grid = Grid();
-  grid.OnEditSelectAll();
-  EXPECT_EQ(grid.GetSelectedCount(), 36);
-  EXPECT_EQ(spy_.Codes(), (std::vector<int>{GN_SELCHANGING, GN_SELCHANGED}));
+  Click(At(2, 2));
+  Press(At(2, 2));
+  Drag(At(2, 2) + QPoint(3, 0));
+  EXPECT_EQ(grid.GetMouseMode(), MM_PREPARE_DRAG);
+  Release(At(2, 2) + QPoint(3, 0));
+  EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());  // a press on the focus text edits only if the pointer stays
+  grid.EnableDragAndDrop(true);
+  grid.SetSelectedRange(2, 2, 3, 3);
+  spy_.calls.clear();
+  Click(At(3, 3));  // a release on the selection with drag-and-drop on clears it
+  EXPECT_EQ(std::tuple(grid.GetSelectedCount(), grid.GetFocusCell(), spy_.Codes()),
+            std::tuple(0, CCellID(), std::vector<int>{NM_CLICK, GN_SELCHANGING, GN_SELCHANGED}));
+}
+
+TEST_F(GridSelectionTest, RangesAreClampedToTheScrollableCellsAndReduceOrReplaceTheSelection) {
+  CGridCtrl& grid = Grid(10, true);
+  EXPECT_EQ(grid.SetFocusCell(0, 0), CCellID());  // the focus goes to the nearest scrollable cell
+  EXPECT_EQ(std::pair(grid.GetFocusCell(), bool(grid.GetItemState(1, 1) & CELL_FOCUSED)), std::pair(CCellID(1, 1), true));
+  grid.SetSelectedRange(0, 0, 5, 4);
+  grid.SetSelectedRange(2, 2, 3, 3, false, false);
+  EXPECT_EQ(std::pair(grid.GetSelectedCellRange(), grid.GetSelectedCount()), std::pair(CCellBlock(1, 1, 5, 4), 20 - 4));
+  grid.SetSelectedRange(1, 1, 10, 4);  // beyond the table: only the old selection goes
+  EXPECT_FALSE(grid.GetSelectedCellRange().IsValid());
+  Key(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(std::pair(grid.GetSelectedCount(), spy_.Codes()), std::pair(36, std::vector<int>{GN_SELCHANGING, GN_SELCHANGED}));
   grid.EnableSelection(false);
-  EXPECT_FALSE(grid.CanSelectAll());
   grid.SelectAllCells();
   EXPECT_EQ(grid.GetSelectedCount(), 0);
-}
-
-TEST_F(GridSelectionTest, RangesReplaceOrReduceTheSelection) {
-  CGridCtrl& grid = Grid();
-  grid.SetSelectedRange(1, 1, 5, 4);
-  grid.SetSelectedRange(2, 2, 3, 3, false, false);
-  EXPECT_EQ(grid.GetSelectedCount(), 20 - 4);
-  grid.SetSelectedRange(0, 0, 2, 2);  // fixed parts are clamped away
-  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(1, 1, 2, 2));
-  grid.SetSelectedRange(-1, -1, -1, -1);
-  EXPECT_EQ(grid.GetSelectedCount(), 0);
-  const CCellBlock none = grid.GetSelectedCellRange();
-  EXPECT_EQ(none.minRow, grid.GetRowCount());
-  EXPECT_EQ(none.maxRow, -1);
-  EXPECT_FALSE(none.IsValid());
-  grid.SetSelectedRange(1, 1, 10, 4);  // beyond the table: only the old selection goes
-  EXPECT_EQ(grid.GetSelectedCount(), 0);
-}
-
-TEST_F(GridSelectionTest, FocusOnAFixedCellMovesToTheNearestScrollableOne) {
-  CGridCtrl& grid = Grid();
-  EXPECT_EQ(grid.SetFocusCell(0, 0), CCellID(-1, -1));
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 1));
-  EXPECT_TRUE(grid.GetItemState(1, 1) & CELL_FOCUSED);
-  EXPECT_EQ(grid.SetFocusCell(3, 3), CCellID(1, 1));
-  EXPECT_FALSE(grid.GetItemState(1, 1) & CELL_FOCUSED);
-}
-
-TEST_F(GridSelectionTest, RightClickMovesTheFocusAndKeepsTheSelection) {
-  CGridCtrl& grid = Grid();
-  grid.SetSelectedRange(1, 1, 2, 2);
-  Mouse(QEvent::MouseButtonRelease, At(0, 3), Qt::RightButton, Qt::NoButton);
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 3));
-  EXPECT_EQ(grid.GetSelectedCount(), 4);
-  Mouse(QEvent::MouseButtonRelease, QPoint(390, 290), Qt::RightButton, Qt::NoButton);
-  EXPECT_EQ(spy_.Codes(), (std::vector<int>{NM_RCLICK, NM_RCLICK}));
-  EXPECT_EQ(spy_.calls[1].iRow, -1);
 }
 
 TEST_F(GridSelectionTest, SelectionAtRow70000KeepsItsOwnKey) {
@@ -109,73 +78,43 @@ TEST_F(GridSelectionTest, SelectionAtRow70000KeepsItsOwnKey) {
   grid.SetRowCount(70001);
   grid.SetColumnCount(2);
   grid.SetItemState(70000, 1, CELL_SELECTED);
-  EXPECT_TRUE(grid.IsCellSelected(70000, 1));
-  EXPECT_FALSE(grid.IsCellSelected(70000 - 65536, 1));
-  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(70000, 1, 70000, 1));
+  EXPECT_EQ(std::pair(grid.GetSelectedCellRange(), grid.IsCellSelected(70000 - 65536, 1)), std::pair(CCellBlock(70000, 1, 70000, 1), false));
   grid.SetSelectedRange(4464, 1, 4464, 1);  // shares 16-bit keys with row 70000
-  EXPECT_FALSE(grid.IsCellSelected(70000, 1));
-  EXPECT_EQ(grid.GetSelectedCount(), 1);
+  EXPECT_EQ(std::pair(grid.IsCellSelected(70000, 1), grid.GetSelectedCount()), std::pair(false, 1));
   EXPECT_TRUE(grid.checkConsistency());
 }
 
-// The calls the settings dialog makes, in its order: set-up, a header, rows, and moving
-// the selection with a row by rewriting states.
-TEST_F(GridSelectionTest, SettingsDialogSequenceKeepsStatesAndSelectionInStep) {
-  CGridCtrl& grid = MakeGrid();
-  grid.EnableDragAndDrop(false);
-  grid.SetGridLines(GVL_BOTH);
-  grid.SetSortOnHeaderClick(false);
-  grid.EnableSelection(true);
-  grid.SetSingleRowSelection(true);
-  grid.SetEditable(true);
-  grid.SetColumnResize(true);
-  grid.SetRowResize(true);
-  grid.SetHeaderClickSelectsColumn(false);
-  grid.SetFocusHeaderTracking(false);
-  ASSERT_TRUE(grid.SetFixedRowCount(1));
-  ASSERT_TRUE(grid.SetFixedColumnCount(1));
-  ASSERT_TRUE(grid.SetRowCount(1));
-  ASSERT_TRUE(grid.SetColumnCount(4));
-  GRIDITEM header;
-  header.row = 0;
-  header.col = 1;
-  header.mask = GIF_TEXT | GIF_FORMAT;
-  header.nFormat = DT_WORDBREAK;
-  header.strText = "IP";
-  ASSERT_TRUE(grid.SetItem(&header));
-  ASSERT_TRUE(grid.SetColumnWidth(1, 135));
-  for (int n = 1; n <= 3; ++n) {
-    ASSERT_EQ(grid.InsertRow(std::to_string(grid.GetRowCount())), n);
-    grid.SetItemText(n, 1, "10.0.0." + std::to_string(n));
+TEST_F(GridSelectionTest, KeysMoveTheFocusAndASingleSelection) {
+  struct Move {
+    CCellID from;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    CCellID to;
+    int hiddenRows = 0, hiddenColumn = -1;  // rows 3 .. 3 + n - 1
+  };
+  const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier;
+  const Move moves[] = {{{2, 2}, Qt::Key_Down, none, {3, 2}},         {{9, 2}, Qt::Key_Down, none, {9, 2}},
+                        {{1, 2}, Qt::Key_Up, none, {1, 2}},           {{3, 1}, Qt::Key_Left, none, {3, 1}},
+                        {{3, 4}, Qt::Key_Right, none, {3, 4}},        {{5, 3}, Qt::Key_Home, none, {5, 1}},
+                        {{5, 2}, Qt::Key_End, none, {5, 4}},          {{5, 3}, Qt::Key_Home, ctrl, {1, 1}},
+                        {{5, 2}, Qt::Key_End, ctrl, {9, 4}},          {{2, 2}, Qt::Key_PageDown, none, {9, 2}},
+                        {{6, 2}, Qt::Key_PageUp, none, {1, 2}},       {{3, 4}, Qt::Key_Tab, none, {4, 1}},
+                        {{9, 4}, Qt::Key_Tab, none, {9, 4}},          {{4, 1}, Qt::Key_Backtab, Qt::ShiftModifier, {3, 4}},
+                        {{2, 1}, Qt::Key_Down, none, {4, 1}, 1},      {{4, 3}, Qt::Key_Up, none, {2, 3}, 1},
+                        {{4, 1}, Qt::Key_Right, none, {4, 3}, 0, 2},  {{2, 4}, Qt::Key_Tab, none, {2, 4}, 7}};
+  for (const Move& move : moves) {
+    SCOPED_TRACE(::testing::Message() << "key " << move.key << " from " << move.from.row << "," << move.from.col);
+    CGridCtrl& grid = Grid(10, true);
+    for (int r = 3; r < 3 + move.hiddenRows; ++r) grid.SetRowHeight(r, 0);
+    if (move.hiddenColumn >= 0) grid.SetColumnWidth(move.hiddenColumn, 0);
+    grid.SetFocusCell(move.from);
+    Key(move.key, move.modifiers);
+    const bool moved = move.to != move.from;
+    EXPECT_EQ(std::tuple(grid.GetFocusCell(), spy_.calls.size(), grid.GetSelectedCount(), grid.IsCellSelected(move.to)),
+              std::tuple(move.to, moved ? 2u : 0u, moved ? 1 : 0, moved));  // two notifications: changing, changed
+    EXPECT_TRUE(grid.hasFocus());
+    spy_.calls.clear();
   }
-  EXPECT_EQ(grid.GetItemText(3, 0), "3");
-  EXPECT_TRUE(grid.RedrawRow(3));
-  grid.SetSelectedRange(2, 1, 2, 3);
-  for (int c = 1; c <= 3; ++c) {
-    grid.SetItemState(2, c, 0x0F00);
-    grid.SetItemState(1, c, CELL_FOCUSED | CELL_SELECTED);
-  }
-  EXPECT_EQ(grid.GetSelectedCount(), 3);
-  EXPECT_EQ(grid.GetSelectedCellRange(), CCellBlock(1, 1, 1, 3));
-  EXPECT_TRUE(grid.IsCellSelected(1, 2));
-  EXPECT_FALSE(grid.IsCellSelected(2, 2));
-  ASSERT_TRUE(grid.DeleteRow(grid.GetSelectedCellRange().minRow));
-  EXPECT_EQ(grid.GetRowCount(), 3);
-  EXPECT_EQ(grid.GetSelectedCount(), 0);
-}
-
-TEST_F(GridSelectionTest, ClickCommandIsPostedToTheHandler) {
-  struct CommandSpy : NotifySpy {
-    void OnGridCommand(CGridCtrl*, unsigned id) override { ids.push_back(id); }
-    std::vector<unsigned> ids;
-  } spy;
-  CGridCtrl& grid = Grid();
-  grid.SetNotifyHandler(&spy);
-  grid.SetDlgCtrlID(1000);
-  Click(At(2, 2));
-  EXPECT_TRUE(spy.ids.empty());
-  QCoreApplication::processEvents();
-  EXPECT_EQ(spy.ids, std::vector<unsigned>{1000});
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
-// Shared set-up of the grid tests: a pinned style, palette and font, a shown grid of a
-// known size on the offscreen platform, and pixels read back from the rendered widget.
+// Shared set-up of the grid tests: a pinned look, a shown grid of a known size on the
+// offscreen platform whose notifications are recorded, raw input, and pixels read back.
 #include <QApplication>
-#include <QImage>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleFactory>
@@ -15,111 +14,15 @@
 #include <vector>
 
 #include "grid/grid_ctrl.h"
-#include "grid/measure_dc.h"
 #include "platform/gbk.h"
 
 namespace kelvanor::testing {
 
-inline void PinLook() {
-  static const bool pinned = [] {
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    QApplication::setPalette(QApplication::style()->standardPalette());
-    QFont font("WenQuanYi Micro Hei");
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-    QApplication::setWheelScrollLines(3);
-    return true;
-  }();
-  (void)pinned;
-}
-
-class GridTest : public ::testing::Test {
- protected:
-  void SetUp() override { PinLook(); }
-
-  // A shown grid whose viewport (client area) is exactly width x height pixels.
-  CGridCtrl& MakeGrid(int width = 400, int height = 300) {
-    grid_ = std::make_unique<CGridCtrl>();
-    grid_->setFrameStyle(QFrame::NoFrame);
-    grid_->resize(width, height);
-    grid_->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(grid_.get()));
-    return *grid_;
-  }
-
-  // The grid's window becomes the active one, so that keyboard focus moves for real.
-  void Activate() {
-    grid_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(grid_.get()));
-    grid_->setFocus();
-  }
-
-  // Raw mouse events on the viewport, in its coordinates (points outside it included).
-  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
-             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* viewport = grid_->viewport();
-    QMouseEvent event(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), button, buttons, modifiers);
-    QApplication::sendEvent(viewport, &event);
-  }
-  void Press(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, modifiers);
-  }
-  void Drag(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
-  void Hover(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
-  void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
-  void Click(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    Press(at, modifiers);
-    Release(at);
-  }
-  void DoubleClick(QPoint at) {
-    Click(at);
-    Mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-    Release(at);
-  }
-  // The centre of a cell of MakeFilledGrid's default 60 x 20 layout when not scrolled.
-  static QPoint At(int row, int col) { return QPoint(60 * col + 30, 20 * row + 10); }
-  // A key to whatever has the keyboard focus (the grid or its editor).
-  static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-  }
-  static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-
-  // rows x cols with fixed rows/cols, every cell texted "r,c", all rows height h and
-  // columns width w.
-  CGridCtrl& MakeFilledGrid(int rows, int cols, int fixedRows, int fixedCols, int w = 60, int h = 20,
-                            int width = 400, int height = 300) {
-    CGridCtrl& grid = MakeGrid(width, height);
-    grid.SetRowCount(rows);
-    grid.SetColumnCount(cols);
-    grid.SetFixedRowCount(fixedRows);
-    grid.SetFixedColumnCount(fixedCols);
-    for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, w);
-    for (int r = 0; r < rows; ++r) grid.SetRowHeight(r, h);
-    for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < cols; ++c) grid.SetItemText(r, c, std::to_string(r) + "," + std::to_string(c));
-    return grid;
-  }
-
-  // The viewport as painted now (through the grid's own paint handler).
-  QImage Render() {
-    QImage image = grid_->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    image.setDevicePixelRatio(1.0);
-    return image;
-  }
-
-  static COLORREF PixelAt(const QImage& image, int x, int y) { return FromQColor(image.pixelColor(x, y)); }
-
-  std::unique_ptr<CGridCtrl> grid_;
-};
-
-// A notification handler that records every notification and answers with a fixed value
-// per code (0 unless set).
-class NotifySpy : public GridNotifyHandler {
- public:
+// Records every notification and answers with a fixed value per code (0 unless set).
+struct NotifySpy : GridNotifyHandler {
   int OnGridNotify(const GridNotify& notify) override {
     calls.push_back(notify);
-    auto it = answers.find(notify.code);
-    return it == answers.end() ? 0 : it->second;
+    return answers[notify.code];
   }
   std::vector<int> Codes() const {
     std::vector<int> codes;
@@ -130,17 +33,78 @@ class NotifySpy : public GridNotifyHandler {
   std::map<int, int> answers;
 };
 
-// A 10 x 5 grid (or taller) of 60 x 20 cells with one fixed row and column, whose
-// notifications go to spy_; active windows get the keyboard focus for real.
-class SpiedGridTest : public GridTest {
+class GridTest : public ::testing::Test {
  protected:
-  CGridCtrl& Grid(int rows = 10, bool active = false) {
-    CGridCtrl& grid = MakeFilledGrid(rows, 5, 1, 1);
-    grid.SetNotifyHandler(&spy_);
-    if (active) Activate();
+  void SetUp() override {
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QFont font("WenQuanYi Micro Hei");
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+  }
+
+  // A shown grid whose viewport (client area) is 400 x 300 pixels while it has no bars.
+  CGridCtrl& MakeGrid() {
+    grid_ = std::make_unique<CGridCtrl>();
+    grid_->setFrameStyle(QFrame::NoFrame);
+    grid_->resize(400, 300);
+    grid_->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(grid_.get()));
+    grid_->SetNotifyHandler(&spy_);
+    return *grid_;
+  }
+  // rows x cols cells of 60 x 20 pixels, each texted "r,c".
+  CGridCtrl& MakeFilledGrid(int rows, int cols, int fixedRows, int fixedCols) {
+    CGridCtrl& grid = MakeGrid();
+    grid.SetRowCount(rows);
+    grid.SetColumnCount(cols);
+    grid.SetFixedRowCount(fixedRows);
+    grid.SetFixedColumnCount(fixedCols);
+    for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, 60);
+    for (int r = 0; r < rows; ++r) {
+      grid.SetRowHeight(r, 20);
+      for (int c = 0; c < cols; ++c) grid.SetItemText(r, c, std::to_string(r) + "," + std::to_string(c));
+    }
     return grid;
   }
-  NotifySpy spy_;
+  // 10 (or more) rows and 5 columns, one of each fixed; an active grid has the keyboard focus.
+  CGridCtrl& Grid(int rows = 10, bool active = false) {
+    MakeFilledGrid(rows, 5, 1, 1);
+    if (active) Activate();
+    return *grid_;
+  }
+  void Activate() {
+    grid_->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(grid_.get()));
+    grid_->setFocus();
+  }
+  void AddState(int row, int col, std::uint32_t bits) { grid_->SetItemState(row, col, grid_->GetItemState(row, col) | bits); }
+
+  // Raw mouse events on the viewport, in its coordinates (points outside it included).
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {}) {
+    QMouseEvent event(type, at, grid_->viewport()->mapToGlobal(at), button, buttons, keys);
+    QApplication::sendEvent(grid_->viewport(), &event);
+  }
+  void Press(QPoint at, Qt::KeyboardModifiers keys = {}) { Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys); }
+  void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+  void Drag(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
+  void Hover(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
+  void Click(QPoint at, Qt::KeyboardModifiers keys = {}) {
+    Press(at, keys);
+    Release(at);
+  }
+  // The centre of a cell of the 60 x 20 layout when not scrolled.
+  static QPoint At(int row, int col) { return QPoint(60 * col + 30, 20 * row + 10); }
+  // Keys go to whatever has the keyboard focus: the grid or its editor.
+  static void Key(Qt::Key key, Qt::KeyboardModifiers keys = {}) { QTest::keyClick(QApplication::focusWidget(), key, keys); }
+  static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+
+  // The viewport as its own paint handler paints it now.
+  QImage Render() { return grid_->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  static COLORREF PixelAt(const QImage& image, int x, int y) { return FromQColor(image.pixelColor(x, y)); }
+
+  NotifySpy spy_;  // declared first: it outlives the grid that notifies it
+  std::unique_ptr<CGridCtrl> grid_;
 };
 
 }  // namespace kelvanor::testing

@@ -1,5 +1,5 @@
 // Title tips: shown exactly while a cell's text is clipped, gone when the pointer leaves
-// the cell, and transparent to clicks, which reach the cell underneath.
+// the cell or a key is pressed, and transparent to clicks, which reach the cell underneath.
 #include <algorithm>
 
 #include "grid_test_support.h"
@@ -7,110 +7,62 @@
 namespace kelvanor::testing {
 namespace {
 
-constexpr char kLong[] = "a text far too long for a sixty pixel column";
-
 class TitleTipTest : public GridTest {
  protected:
-  CGridCtrl& Grid() {
-    // Read by the tip at construction: two clicks of a test are always one double click.
-    QApplication::setDoubleClickInterval(60000);
-    CGridCtrl& grid = MakeFilledGrid(10, 5, 1, 1);
-    grid.SetItemText(2, 2, kLong);
-    Activate();
-    return grid;
+  void SetUp() override {
+    GridTest::SetUp();
+    QApplication::setDoubleClickInterval(60000);  // read by the tip when it is made
+    Grid(60, true).SetItemText(2, 1, "a text far too long for a sixty pixel column");
+    Hover(At(2, 1));
+    ASSERT_TRUE(Tip().isVisible());
   }
+  void TearDown() override { QApplication::setDoubleClickInterval(interval_); }
   CTitleTip& Tip() { return grid_->GetTitleTip(); }
-  // The tip's posted events reach the grid on the next turn of the event loop.
-  static void Deliver() { QCoreApplication::sendPostedEvents(); }
-  void ClickTip(QPoint global) {
-    const QPoint local = Tip().mapFromGlobal(global);
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&Tip(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&Tip(), &release);
-    Deliver();
+  // A raw mouse event on the tip at a point of the viewport; what the tip posts is delivered.
+  void OnTip(QEvent::Type type, QPoint at, Qt::MouseButtons buttons = {}) {
+    const QPoint global = grid_->viewport()->mapToGlobal(at);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, Tip().mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&Tip(), &event);
+    QCoreApplication::sendPostedEvents();
   }
+  const int interval_ = QApplication::doubleClickInterval();
 };
 
-TEST_F(TitleTipTest, AClippedTextShowsItsTipOverTheCellText) {
-  CGridCtrl& grid = Grid();
-  Hover(At(2, 2));
-  ASSERT_TRUE(Tip().isVisible());
-  EXPECT_EQ(Tip().pos(), grid.viewport()->mapToGlobal(QPoint(120, 40)));
-  EXPECT_EQ(Tip().height(), 19);
-  MeasureDC measure;
-  measure.dc()->SelectFont(FontFromLogFont(*grid.GetCell(2, 2)->GetFont()));
-  EXPECT_EQ(Tip().width(), measure.dc()->GetTextExtent(std::string(" ") + kLong + " ").width());
+TEST_F(TitleTipTest, AClippedTextShowsItsWholeTextOverTheCellAndATextThatFitsNone) {
+  EXPECT_EQ(Tip().geometry(), QRect(grid_->viewport()->mapToGlobal(QPoint(60, 40)), QSize(230, 19)));
   const QImage tip = Tip().grab().toImage();
   EXPECT_EQ(FromQColor(tip.pixelColor(tip.width() - 3, 3)), GetSysColor(COLOR_INFOBK));
-}
-
-TEST_F(TitleTipTest, ATextThatFitsShowsNoTip) {
-  Grid();
-  Hover(At(3, 2));
-  EXPECT_FALSE(Tip().isVisible());
-}
-
-TEST_F(TitleTipTest, TheTipIsGoneOnceTheColumnIsWideEnough) {
-  CGridCtrl& grid = Grid();
-  Hover(At(2, 2));
-  ASSERT_TRUE(Tip().isVisible());
   Tip().HideTip();
-  ASSERT_TRUE(grid.AutoSizeColumn(2));
-  Hover(At(2, 2));
+  Hover(At(3, 1));
+  EXPECT_FALSE(Tip().isVisible());
+  ASSERT_TRUE(grid_->AutoSizeColumn(1));
+  Hover(At(2, 1));
   EXPECT_FALSE(Tip().isVisible());
 }
 
-TEST_F(TitleTipTest, LeavingTheCellHidesTheTipAndTheGridSeesTheMove) {
-  CGridCtrl& grid = Grid();
-  Hover(At(2, 2));
-  ASSERT_TRUE(Tip().isVisible());
-  const QPoint inside = grid.viewport()->mapToGlobal(QPoint(179, 59));
-  QMouseEvent stay(QEvent::MouseMove, Tip().mapFromGlobal(inside), inside, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(&Tip(), &stay);
+TEST_F(TitleTipTest, MovesInsideTheCellKeepTheTipWhileLeavingItOrAKeyHideIt) {
+  OnTip(QEvent::MouseMove, QPoint(119, 59));  // the cell's last pixel: its hover rectangle is kept in screen coordinates
   EXPECT_TRUE(Tip().isVisible());
-  const QPoint divider = grid.viewport()->mapToGlobal(QPoint(179, 10));  // out of the cell, on a divider
-  QMouseEvent leave(QEvent::MouseMove, Tip().mapFromGlobal(divider), divider, Qt::NoButton, Qt::NoButton,
-                    Qt::NoModifier);
-  QApplication::sendEvent(&Tip(), &leave);
-  EXPECT_FALSE(Tip().isVisible());
-  Deliver();
-  EXPECT_EQ(grid.GetMouseMode(), MM_OVER_COLUMN_EDGE);
-}
-
-TEST_F(TitleTipTest, AClickThroughTheTipSelectsTheCellAndASecondOneIsADoubleClick) {
-  CGridCtrl& grid = Grid();
-  NotifySpy spy;
-  grid.SetNotifyHandler(&spy);
-  Hover(At(2, 2));
-  ASSERT_TRUE(Tip().isVisible());
-  const QPoint onText = grid.viewport()->mapToGlobal(At(2, 2));
-  ClickTip(onText);
-  EXPECT_FALSE(Tip().isVisible());
-  EXPECT_EQ(grid.GetFocusCell(), CCellID(2, 2));
-  EXPECT_TRUE(grid.IsCellSelected(2, 2));
-  Hover(At(2, 2));
-  ASSERT_TRUE(Tip().isVisible());
-  ClickTip(onText);
-  const std::vector<int> codes = spy.Codes();
-  EXPECT_NE(std::find(codes.begin(), codes.end(), NM_DBLCLK), codes.end());
-  EXPECT_TRUE(grid.GetCell(2, 2)->IsEditing());
-  EXPECT_FALSE(Tip().isVisible());
-}
-
-TEST_F(TitleTipTest, ScrollingOrAKeyHidesTheTip) {
-  CGridCtrl& grid = MakeFilledGrid(60, 5, 1, 1);
-  grid.SetItemText(2, 2, kLong);
-  Activate();
-  grid.SetFocusCell(3, 3);
-  Hover(At(2, 2));
+  OnTip(QEvent::MouseMove, QPoint(119, 10));  // out of the cell, on a divider, where the grid sees the move
+  EXPECT_EQ(std::pair(Tip().isVisible(), grid_->GetMouseMode()), std::pair(false, MM_OVER_COLUMN_EDGE));
+  Hover(At(2, 1));
   ASSERT_TRUE(Tip().isVisible());
   Key(Qt::Key_Down);
   EXPECT_FALSE(Tip().isVisible());
-  Hover(At(2, 2));
-  ASSERT_TRUE(Tip().isVisible());
-  grid.OnVScroll(SB_LINEDOWN);
-  EXPECT_FALSE(Tip().isVisible());
+}
+
+TEST_F(TitleTipTest, AFirstClickThroughTheTipSelectsTheCellAndOnlyASecondIsADoubleClick) {
+  for (bool second : {false, true}) {
+    Hover(At(2, 1));
+    OnTip(QEvent::MouseButtonPress, At(2, 1), Qt::LeftButton);
+    OnTip(QEvent::MouseButtonRelease, At(2, 1));
+    EXPECT_FALSE(Tip().isVisible());
+    EXPECT_EQ(std::pair(grid_->GetFocusCell(), grid_->IsCellSelected(2, 1)), std::pair(CCellID(2, 1), true));
+    const std::vector<int> codes = spy_.Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), NM_DBLCLK), second ? 1 : 0);
+    EXPECT_EQ(grid_->GetCell(2, 1)->IsEditing(), second);  // the first scrollable column edits too
+  }
 }
 
 }  // namespace
