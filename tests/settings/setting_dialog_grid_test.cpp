@@ -73,6 +73,7 @@ TEST_F(DialogGridTest, DeleteTakesOnlyTheTopmostSelectedRowAndAddNumbersFromTheR
   Click(IDC_BUTTON_DELETE);
   Click(IDC_BUTTON_ADD);  // numbered from the row count, so numbers may repeat
   EXPECT_EQ(Rows(), (std::vector<std::string>{"2 10.0.0.1 8001 r1", "3 10.0.0.2 8002 r2", "3   "}));
+  EXPECT_TRUE(Grid().checkConsistency());
 }
 
 TEST_F(DialogGridTest, DeleteWithTheHeaderRowSelectedDeletesNothing) {
@@ -115,6 +116,7 @@ TEST_P(DialogMoveTest, MovesOneRowOrSaysWhyNot) {
   const int focusRow = star == std::string::npos ? -1 : static_cast<int>(star);
   EXPECT_EQ(Grid().GetFocusCell().row, focusRow);
   EXPECT_EQ(Grid().GetSelectionStartCell().row, focusRow);
+  EXPECT_TRUE(Grid().checkConsistency());
 }
 
 INSTANTIATE_TEST_SUITE_P(
