@@ -13,14 +13,14 @@ class DialogGridTest : public SettingDialogTest {
       setting.Append(IPInfo("10.0.0." + std::to_string(i), 8000 + i, "r" + std::to_string(i)));
     Open();
   }
-  // Each data row as "number ip port remark", with " *" when its cells are selected (the
-  // first and the last tell).
+  // Each data row as "number ip port remark", ending " *" when its IP to remark are selected.
   std::vector<std::string> Rows() {
     std::vector<std::string> rows;
     for (int row = 1; row < Grid().GetRowCount(); ++row) {
       std::string text = Grid().GetItemText(row, 0);
       for (int col = 1; col <= 3; ++col) text += " " + Grid().GetItemText(row, col);
-      const bool selected = Grid().IsCellSelected(row, 1) && Grid().IsCellSelected(row, 3);
+      const bool selected =
+          Grid().IsCellSelected(row, 1) && Grid().IsCellSelected(row, 2) && Grid().IsCellSelected(row, 3);
       rows.push_back(selected ? text + " *" : text);
     }
     return rows;
@@ -73,6 +73,7 @@ TEST_F(DialogGridTest, DeleteTakesOnlyTheTopmostSelectedRowAndAddNumbersFromTheR
   Click(IDC_BUTTON_DELETE);
   Click(IDC_BUTTON_ADD);  // numbered from the row count, so numbers may repeat
   EXPECT_EQ(Rows(), (std::vector<std::string>{"2 10.0.0.1 8001 r1", "3 10.0.0.2 8002 r2", "3   "}));
+  EXPECT_TRUE(Grid().checkConsistency());
 }
 
 TEST_F(DialogGridTest, DeleteWithTheHeaderRowSelectedDeletesNothing) {
@@ -115,6 +116,7 @@ TEST_P(DialogMoveTest, MovesOneRowOrSaysWhyNot) {
   const int focusRow = star == std::string::npos ? -1 : static_cast<int>(star);
   EXPECT_EQ(Grid().GetFocusCell().row, focusRow);
   EXPECT_EQ(Grid().GetSelectionStartCell().row, focusRow);
+  EXPECT_TRUE(Grid().checkConsistency());
 }
 
 INSTANTIATE_TEST_SUITE_P(
