@@ -101,7 +101,9 @@ TEST_P(DialogMoveTest, MovesOneRowOrSaysWhyNot) {
   if (c.first) SelectRows(c.first, c.last);
   Click(c.button);
   ASSERT_EQ(boxes.calls.size(), c.message ? 1u : 0u);
-  if (c.message) EXPECT_EQ(boxes.calls[0].text, Gbk(c.message));
+  if (c.message) {
+    EXPECT_EQ(boxes.calls[0].text, Gbk(c.message));
+  }
   std::vector<std::string> expected;
   for (char i : c.order) {
     if (i == '*')

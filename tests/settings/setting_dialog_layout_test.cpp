@@ -43,7 +43,9 @@ TEST_F(DialogLayoutTest, EveryControlShowsItsTextWhereTheTemplatePutsIt) {
     SCOPED_TRACE(c.text ? c.text : std::to_string(c.id));
     QWidget* control = c.text ? ByText(dialog, c.text) : dialog.GetDlgItem(c.id);
     ASSERT_NE(control, nullptr);
-    if (c.id) EXPECT_EQ(control, dialog.GetDlgItem(c.id));
+    if (c.id) {
+      EXPECT_EQ(control, dialog.GetDlgItem(c.id));
+    }
     QRect expected = DialogUnitsToPixels(units, c.x, c.y, c.width, c.height);
     // A closed drop-down list is as tall as its font needs; the template gives its open height.
     if (c.id == IDC_COMBO_SOUND) expected.setHeight(control->sizeHint().height());
@@ -52,6 +54,19 @@ TEST_F(DialogLayoutTest, EveryControlShowsItsTextWhereTheTemplatePutsIt) {
   QStringList sounds;
   for (int i = 0; i < Sound().count(); ++i) sounds << Sound().itemText(i);
   EXPECT_EQ(sounds.join('|'), QStringLiteral("不发声|PC喇叭发声|选择声频文件…"));
+}
+
+TEST_F(DialogLayoutTest, TabVisitsTheControlsInTheTemplatesOrderAndSkipsLabels) {
+  CSettingDialog& dialog = Open();
+  const std::vector<int> ids = {kIdOk, kIdCancel, IDC_GRID, IDC_BUTTON_ADD, IDC_BUTTON_DELETE,
+                                IDC_EDIT_REFRESH, IDC_BUTTON_UP, IDC_BUTTON_DOWN, IDC_COMBO_SOUND};
+  std::vector<int> visited;
+  for (QWidget* w = Item(kIdOk); visited.size() < ids.size(); w = w->nextInFocusChain()) {
+    if (w->parentWidget() != &dialog || !(w->focusPolicy() & Qt::TabFocus)) continue;
+    const auto id = std::find_if(ids.begin(), ids.end(), [&](int i) { return Item(i) == w; });
+    visited.push_back(id == ids.end() ? -1 : *id);  // -1: a control that should take no Tab
+  }
+  EXPECT_EQ(visited, ids);
 }
 
 }  // namespace
