@@ -106,8 +106,7 @@ TEST_F(GridLayoutTest, AHundredThousandRowsBeyondTheQtBarRangeScrollToTheirEnd) 
 }
 
 TEST_F(GridLayoutTest, DraggingADividerResizesOnlyTheRowOrColumnBeforeIt) {
-  // The last column's width, the drag, where the tracking line follows it (kept right of or
-  // below the cell's start), and the widths and the height of row 2 after it.
+  // Last column width, drag, the tracking line's place (past the cell's start), widths and row 2's height.
   const std::tuple<int, QPoint, QPoint, int, std::vector<int>, int> drags[] = {
       {60, {179, 10}, {215, 12}, 215, {60, 60, 95, 60, 60}, 20},  // on the divider
       {60, {182, 10}, {160, 10}, 160, {60, 60, 40, 60, 60}, 20},  // just past it

@@ -85,7 +85,6 @@ TEST_F(GridPaintTest, RedrawingACellOnADeviceDrawsItsGridLines) {
             std::tuple(kLine, kLine, GetSysColor(COLOR_WINDOW)));
 }
 
-// Collects the regions of the paint events the viewport receives.
 struct PaintSpy : QObject {
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
