@@ -56,9 +56,10 @@ TEST_F(GridStorageTest, InsertAndDeleteRowsShiftContentClearTheSelectionAndDropT
   grid.SetRowHeight(2, 33);
   grid.SetSelectedRange(1, 1, 2, 2);
   ASSERT_TRUE(grid.DeleteRow(1) && grid.DeleteRow(0));
-  EXPECT_EQ(std::tuple(grid.GetItemText(0, 0), grid.GetRowHeight(0), grid.GetFixedRowCount(), grid.GetSelectedCount()),
-            std::tuple(std::string("8"), 33, 0, 0));
-  EXPECT_TRUE(grid.DeleteAllItems() && grid.GetRowCount() + grid.GetColumnCount() + grid.GetTotalWidth() == 0);
+  EXPECT_EQ(std::tuple(grid.GetItemText(0, 0), grid.GetRowHeight(0), grid.GetFixedRowCount(), grid.GetSelectedCount(),
+                       grid.GetColumnCount()),
+            std::tuple(std::string("8"), 33, 0, 0, 3));
+  EXPECT_TRUE(grid.DeleteAllItems() && grid.checkConsistency() && grid.GetTotalHeight() + grid.GetTotalWidth() == 0);
 }
 
 TEST_F(GridStorageTest, BadIndexesAndSizesChangeNothingAndSetItemOnlyTheMaskedFields) {
