@@ -17,7 +17,7 @@ class GridLayoutTest : public GridTest {
   void DoubleClickDivider(QPoint at) {
     Hover(at);
     Click(at);
-    Mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton);
     Release(at);
   }
 };
@@ -55,8 +55,7 @@ TEST_F(GridLayoutTest, BarsAppearOnlyForContentLargerThanTheView) {
 
 TEST_F(GridLayoutTest, ScrollingSkipsHiddenRowsAndStopsAtTheEnds) {
   CGridCtrl& grid = Grid(60);
-  grid.SetRowHeight(2, 0);
-  grid.SetRowHeight(3, 0);
+  for (int r : {2, 3}) grid.SetRowHeight(r, 0);
   std::vector<std::int64_t> positions;
   for (int code : {SB_LINEDOWN, SB_LINEDOWN, SB_LINEUP, SB_BOTTOM, SB_LINEDOWN, SB_PAGEUP, SB_TOP}) {
     grid.OnVScroll(code);
@@ -89,25 +88,25 @@ TEST_F(GridLayoutTest, AHundredThousandRowsBeyondTheQtBarRangeScrollToTheirEnd) 
   for (int r = 1; r <= 100000; ++r) grid.SetRowHeight(r, 25000);  // 2.5e9 pixels: more than an int bar holds
   grid.SetItemBackColor(100000, 2, RGB(255, 0, 0));
   QScrollBar* bar = grid.verticalScrollBar();
+  const std::int64_t limit = grid.GetScrollLimit(SB_VERT);
   for (int slider : {bar->maximum(), bar->maximum() / 2, bar->maximum()}) {
     bar->setSliderDown(true);
     bar->setSliderPosition(slider);
     bar->setSliderDown(false);
-    EXPECT_NEAR(double(grid.GetScrollPosition(SB_VERT)) / grid.GetScrollLimit(SB_VERT), double(slider) / bar->maximum(), 0.01);
+    EXPECT_NEAR(1.0 * grid.GetScrollPosition(SB_VERT) / limit, 1.0 * slider / bar->maximum(), 0.01);
   }
   bar->triggerAction(QAbstractSlider::SliderToMaximum);
   GdiRect rect;  // the last row fills the view, painted where its rectangle says
   ASSERT_TRUE(grid.GetCellRect(100000, 2, &rect));
   const QImage image = Render();
   EXPECT_EQ(std::tuple(grid.GetScrollPosition(SB_VERT), grid.GetVisibleScrollingCells().maxRow, rect.top < 290),
-            std::tuple(grid.GetScrollLimit(SB_VERT), 100000, true));
+            std::tuple(limit, 100000, true));
   EXPECT_EQ(std::pair(PixelAt(image, rect.left + 5, 290), PixelAt(image, rect.left - 5, 290)),
             std::pair(RGB(255, 0, 0), GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(GridLayoutTest, DraggingADividerResizesOnlyTheRowOrColumnBeforeIt) {
-  // The last column's width, the drag, where the tracking line follows it (kept right of or
-  // below the cell's start), and the widths and the height of row 2 after it.
+  // Last column width, drag, the tracking line's place (past the cell's start), widths and row 2's height.
   const std::tuple<int, QPoint, QPoint, int, std::vector<int>, int> drags[] = {
       {60, {179, 10}, {215, 12}, 215, {60, 60, 95, 60, 60}, 20},  // on the divider
       {60, {182, 10}, {160, 10}, 160, {60, 60, 40, 60, 60}, 20},  // just past it

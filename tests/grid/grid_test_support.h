@@ -78,17 +78,18 @@ class GridTest : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowActive(grid_.get()));
     grid_->setFocus();
   }
-  void AddState(int row, int col, std::uint32_t bits) { grid_->SetItemState(row, col, grid_->GetItemState(row, col) | bits); }
+  void AddState(int r, int c, std::uint32_t bits) { grid_->SetItemState(r, c, grid_->GetItemState(r, c) | bits); }
 
   // Raw mouse events on the viewport, in its coordinates (points outside it included).
-  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {}) {
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {}) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, at, grid_->viewport()->mapToGlobal(at), button, buttons, keys);
     QApplication::sendEvent(grid_->viewport(), &event);
   }
-  void Press(QPoint at, Qt::KeyboardModifiers keys = {}) { Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys); }
-  void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
-  void Drag(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
-  void Hover(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
+  void Press(QPoint at, Qt::KeyboardModifiers keys = {}) { Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, keys); }
+  void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::NoButton); }
+  void Drag(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::LeftButton); }
+  void Hover(QPoint at) { Mouse(QEvent::MouseMove, at, Qt::NoButton); }
   void Click(QPoint at, Qt::KeyboardModifiers keys = {}) {
     Press(at, keys);
     Release(at);
@@ -96,7 +97,7 @@ class GridTest : public ::testing::Test {
   // The centre of a cell of the 60 x 20 layout when not scrolled.
   static QPoint At(int row, int col) { return QPoint(60 * col + 30, 20 * row + 10); }
   // Keys go to whatever has the keyboard focus: the grid or its editor.
-  static void Key(Qt::Key key, Qt::KeyboardModifiers keys = {}) { QTest::keyClick(QApplication::focusWidget(), key, keys); }
+  static void Key(Qt::Key key, Qt::KeyboardModifiers m = {}) { QTest::keyClick(QApplication::focusWidget(), key, m); }
   static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
 
   // The viewport as its own paint handler paints it now.
