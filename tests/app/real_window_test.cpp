@@ -1,7 +1,6 @@
-// The real program in a real X window: under Xvfb, build/kelvanor runs in a directory
-// whose setting.xml lists one listening and one refusing loopback endpoint, and the
-// server's frame buffer must show the red second tile at its exact size, and the first
-// tile's green light where the board's layout puts it relative to that tile.
+// The real program in a real X window: under Xvfb, build/kelvanor runs with one listening
+// and one refusing loopback endpoint, and the server's frame buffer must show the red second
+// tile at its exact size and the first tile's green light where the layout puts it.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -68,8 +67,7 @@ TEST_F(RealWindowTest, BoardShowsTheGreenLightAndTheRedTileWhereTheLayoutPutsThe
   program.start(kelvanor, {});
   ASSERT_TRUE(program.waitForStarted(10000));
 
-  // The second tile covers (210, 10) to (400, 120) of the view, both edges painted; the
-  // first tile's light is at (18, 36).
+  // The second tile covers (210, 10) to (400, 120) of the view; the first one's light is at (18, 36).
   const QPoint secondTile(210, 10), firstLight(18, 36);
   const QImage light = LightImageList().Render(kLightConnected);
   QRect red;
