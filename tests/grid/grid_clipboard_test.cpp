@@ -78,7 +78,7 @@ TEST_F(GridClipboardTest, CutCopiesAndDeleteDoesNotButBothClearOnlyEditableCells
 TEST_F(GridClipboardTest, PasteWritesTheFieldsFromTheTarget) {
   // Rows 1 .. 5 of 60 x 20 cells; row 3 and column 2 are hidden and cell (1, 3) is read-only.
   const std::tuple<std::string, CCellID, std::vector<std::pair<CCellID, std::string>>> pastes[] = {
-      {"a,b\r\nc\td", {4, 3}, {{{4, 3}, "a"}, {{4, 4}, "b"}, {{5, 3}, "c"}, {{5, 4}, "d"}}},
+      {"a,b\r\nc\td", {4, 3}, {{{4, 3}, "a"}, {{4, 4}, "b"}, {{5, 3}, "c"}, {{5, 4}, "d"}}},  // no CR left in "b"
       {Gbk(u8"  甲 ,,x,\t ") + "\n", {2, 1}, {{{2, 1}, Gbk(u8"甲")}, {{2, 3}, ""}, {{2, 4}, "x"}, {{4, 1}, "4,1"}}},
       {"a,b,c\nd\ne\nf\ng", {1, 1},  // hidden rows and columns and read-only cells are skipped
        {{{1, 1}, "a"}, {{1, 3}, "1,3"}, {{1, 4}, "c"}, {{2, 1}, "d"}, {{3, 1}, "3,1"}, {{4, 1}, "e"}, {{5, 1}, "f"}}},
