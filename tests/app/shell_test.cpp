@@ -59,6 +59,7 @@ TEST_F(ShellTest, WithoutSettingFileStartsEmptyAndReadyUnderItsName) {
 }
 
 TEST_F(ShellTest, ToolbarHoldsSettingRefreshAndAboutWithTheirTexts) {
+  EXPECT_EQ(Frame().toolBarArea(Frame().ToolBar()), Qt::TopToolBarArea);
   const QList<QAction*> buttons = Frame().ToolBar()->actions();
   ASSERT_EQ(buttons.size(), 4);
   EXPECT_TRUE(buttons[2]->isSeparator());
@@ -113,8 +114,7 @@ TEST_F(ShellTest, SocketLibraryStartRaisesTheFileLimitAndItsFailureStopsStartUp)
   EXPECT_EQ(failing.MainFrame(), nullptr);
 }
 
-// The settings command opens the real dialog, and after OK the board probes the new list
-// at once.
+// The settings command opens the real dialog; after OK the board probes the new list at once.
 TEST_F(ShellTest, SettingsOkWithANewLoopbackEndpointMakesTheBoardShowItProbed) {
   testing::TcpListener listener;
   QTimer::singleShot(0, [&] {
