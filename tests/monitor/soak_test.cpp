@@ -19,8 +19,10 @@ TEST_F(Soak, ThousandCyclesDeliverEveryOutcomeAndLeakNothing) {
   // Each cycle checks the outcome of each of its five endpoints.
   for (int cycle = 2; cycle <= 1000; ++cycle) ASSERT_TRUE(mix.Cycle()) << "cycle " << cycle;
   EXPECT_EQ(Alarms(), 2000u);  // refused and silent, every cycle
-  EXPECT_TRUE(WaitFor([&] {  // sockets closed, alarms quiet, the test's own peers done
+  // Sockets closed, alarms quiet. At most as many as at the start: a peer of the test may
+  // still have held a connection when the start was counted, on a loaded machine.
+  EXPECT_TRUE(WaitFor([&] {
     FlushSocketWork();
-    return !IsSoundPlaying() && OpenDescriptors() == descriptors && LiveThreads() <= threads;
+    return !IsSoundPlaying() && OpenDescriptors() <= descriptors && LiveThreads() <= threads;
   })) << "descriptors " << descriptors << " -> " << OpenDescriptors() << ", threads " << LiveThreads();
 }
