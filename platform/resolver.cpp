@@ -56,6 +56,7 @@ class Resolver {
     options.flags = ARES_FLAG_NOCHECKRESP;
     initStatus_ = ares_init_options(&configured_, &options, ARES_OPT_TIMEOUTMS | ARES_OPT_TRIES | ARES_OPT_FLAGS);
     timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);  // a coarse one may fire early, then again
     QObject::connect(&timer_, &QTimer::timeout, [this] { Settle(); });
   }
 
