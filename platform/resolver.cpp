@@ -146,7 +146,9 @@ class Resolver {
     }
     if (wanted != lookup.watched) {
       lookup.notifiers.clear();
-      for (auto [fd, forWriting] : wanted) {
+      for (const auto& socket : wanted) {
+        const int fd = socket.first;
+        const bool forWriting = socket.second;
         auto notifier = std::make_unique<QSocketNotifier>(
             fd, forWriting ? QSocketNotifier::Write : QSocketNotifier::Read);
         Lookup* l = &lookup;
