@@ -43,6 +43,12 @@ IPInfo* SettingData::FindBySocket(SOCKET handle) {
   return nullptr;
 }
 
+IPInfo* SettingData::FindByProbe(const Socket* probe) {
+  for (IPInfo& entry : ipList)
+    if (entry.socket.get() == probe) return &entry;
+  return nullptr;
+}
+
 Socket* SettingData::FindProbe(SOCKET handle) {
   if (IPInfo* entry = FindBySocket(handle)) return entry->socket.get();
   for (auto& probe : abandonedProbes)
@@ -56,10 +62,6 @@ void SettingData::ReleaseProbe(IPInfo& entry) {
   if (entry.state == Connecting && entry.socket->AwaitingOutcome())
     abandonedProbes.push_back(std::move(entry.socket));
   entry.socket.reset();
-}
-
-void SettingData::FreeAbandoned(const Socket* probe) {
-  std::erase_if(abandonedProbes, [probe](const auto& p) { return p.get() == probe; });
 }
 
 void SettingData::FreeAbandoned(SOCKET handle) {

@@ -26,6 +26,9 @@ struct IPInfo {
   std::unique_ptr<Socket> socket;  // the probe of the current cycle, or none
   ProbeState state = Connecting;
   std::string result;
+  // The start failure last reported for this entry, until a start succeeds: a failure
+  // that repeats with the same message opens no further box.
+  std::string startFailure;
 };
 
 struct SettingData {
@@ -47,14 +50,16 @@ struct SettingData {
   // Remembers which entry of the list holds the probe just given this handle, so that
   // finding it for each of thousands of outcomes does not walk the whole list.
   void NoteProbe(const IPInfo& entry);
+  // The entry that holds this probe, or none.
+  IPInfo* FindByProbe(const Socket* probe);
   // The probe (held by an entry or abandoned) that has this socket handle, or none.
   Socket* FindProbe(SOCKET handle);
 
-  // Takes the entry's probe away: a finished one is closed and freed, one still awaiting
-  // its outcome moves to abandonedProbes.
+  // Takes the entry's probe away: a finished one, or one still waiting for its host name
+  // (it holds no socket yet), is closed and freed; one awaiting its connect outcome moves
+  // to abandonedProbes.
   void ReleaseProbe(IPInfo& entry);
   // Frees an abandoned probe that nothing more will come for.
-  void FreeAbandoned(const Socket* probe);
   void FreeAbandoned(SOCKET handle);
 
  private:

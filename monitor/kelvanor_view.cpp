@@ -21,6 +21,11 @@ int RefreshPeriodMs(std::int32_t refreshTime) {
   return static_cast<int>(std::clamp<std::int64_t>(period, 1000, INT32_MAX));
 }
 
+std::chrono::milliseconds ConnectTimeoutFor(std::int32_t refreshTime) {
+  const std::chrono::milliseconds half(RefreshPeriodMs(refreshTime) / 2);
+  return std::max(std::chrono::milliseconds(500), std::min(kWindowsConnectTimeout, half));
+}
+
 CKelvanorView::CKelvanorView(QWidget* parent) : QWidget(parent) {
   m_WalkTimer.setInterval(0);
   connect(&m_WalkTimer, &QTimer::timeout, this, &CKelvanorView::WalkSlice);
@@ -62,6 +67,7 @@ bool CKelvanorView::event(QEvent* e) {
 }
 
 void CKelvanorView::RefreshStatus() {
+  LimitConnectTimeout(ConnectTimeoutFor(m_Setting.refreshTime));
   m_Walk.Begin(m_Setting.ipList.size());
   WalkSlice();
 }
@@ -90,34 +96,55 @@ void CKelvanorView::WalkSlice() {
 }
 
 bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
+  if (port < 1 || port > 65535) {
+    // Reduced to 16 bits it would probe some other service: such an entry is not probed.
+    WSASetLastError(WSAEINVAL);
+    entry.state = Failed;
+    entry.result = LastErrorText();
+    return false;
+  }
   entry.socket = std::make_unique<Socket>();
   Socket& probe = *entry.socket;
   probe.family = 2;
   probe.type = 1;
   probe.protocol = 0;
-  if (!probe.Create()) {
-    ReportStartFailure(probe.errorText);
-    return false;
-  }
-  m_Setting.NoteProbe(entry);
-  if (!probe.Select(this, WM_PROBE_EVENT, FD_CONNECT | FD_CLOSE)) {
-    ReportStartFailure(probe.errorText);
-    return false;
-  }
-  if (const char* message = probe.Connect(ip, port, [this](Socket& p) { OnLateStartFailure(p); })) {
-    ReportStartFailure(message);
-    return false;
-  }
+  if (Socket::IsDottedAddress(ip)) return OpenProbe(entry);
+  // The socket is made once the address is known: a probe waiting for its name holds no
+  // descriptor, and one superseded meanwhile is simply freed.
+  probe.LookUp(ip, [this](Socket& p, bool found) { OnLookedUp(p, found); });
   return true;
 }
 
-void CKelvanorView::OnLateStartFailure(Socket& probe) {
-  std::string message = probe.errorText;
-  m_Setting.FreeAbandoned(&probe);  // a superseded probe: nothing more will come for it
-  ReportStartFailure(std::move(message));
+bool CKelvanorView::OpenProbe(IPInfo& entry) {
+  Socket& probe = *entry.socket;
+  if (!probe.Create()) {
+    ReportStartFailure(entry, probe);
+    return false;
+  }
+  m_Setting.NoteProbe(entry);
+  if (!probe.Select(this, WM_PROBE_EVENT, FD_CONNECT | FD_CLOSE) || probe.Connect(entry.ip, entry.port)) {
+    ReportStartFailure(entry, probe);
+    return false;
+  }
+  entry.startFailure.clear();
+  return true;
 }
 
-void CKelvanorView::ReportStartFailure(std::string message) {
+void CKelvanorView::OnLookedUp(Socket& probe, bool found) {
+  IPInfo* entry = m_Setting.FindByProbe(&probe);  // a superseded probe was freed, lookup and all
+  if (!entry) return;
+  if (found)
+    OpenProbe(*entry);
+  else
+    ReportStartFailure(*entry, probe);
+}
+
+void CKelvanorView::ReportStartFailure(IPInfo& entry, const Socket& probe) {
+  entry.state = Failed;
+  entry.result = probe.FailureText();
+  update();
+  std::string message = probe.errorText;
+  if (std::exchange(entry.startFailure, message) == message) return;
   // One box per cycle, however many slices its failures fall in: once the open-file
   // limit is reached every later endpoint fails the same way. A failure while a box is
   // open counts as the cycle's box too.

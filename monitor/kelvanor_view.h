@@ -22,6 +22,11 @@ inline constexpr int kRefreshTimerId = 1000;
 // within [1 s, INT32_MAX ms], so no setting can make a zero, negative or wrapped period.
 int RefreshPeriodMs(std::int32_t refreshTime);
 
+// How long a connect may stay pending: Windows' 21 s, but at most half the refresh
+// period (never below 500 ms), so a silent host fails within every cycle instead of being
+// superseded while it is still connecting.
+std::chrono::milliseconds ConnectTimeoutFor(std::int32_t refreshTime);
+
 class CKelvanorView : public QWidget {
   Q_OBJECT
 
@@ -65,11 +70,14 @@ class CKelvanorView : public QWidget {
   // Starts the cycle's next entries for one slice, then leaves the rest to the next turn.
   void WalkSlice();
   void SoundAlarm();
-  void OnLateStartFailure(Socket& probe);
-  // Shows a probe start failure, unless such a box is open already (a failure that
-  // repeats on every tick must not stack one nested modal box per tick) or, for a start
-  // made by the walk, the cycle has had its box.
-  void ReportStartFailure(std::string message);
+  // Creates, registers and connects the probe's socket once its target address is known.
+  bool OpenProbe(IPInfo& entry);
+  void OnLookedUp(Socket& probe, bool found);
+  // The entry becomes Failed with the failure's table text. The box shows the probe's
+  // message, unless the entry keeps failing with the same message, such a box is open
+  // already (a failure that repeats on every tick must not stack one nested modal box
+  // per tick) or, for a start made by the walk, the cycle has had its box.
+  void ReportStartFailure(IPInfo& entry, const Socket& probe);
 
   SettingData m_Setting;
   BoardLook m_BoardLook = MakeBoardLook();

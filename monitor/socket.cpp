@@ -23,13 +23,12 @@ void Socket::Close() {
   closesocket(handle);
 }
 
-bool Socket::AwaitingOutcome() const {
-  return resolving_ != 0 || (!closed_ && handle > 0 && IsConnectPending(handle));
-}
+bool Socket::AwaitingOutcome() const { return !closed_ && handle > 0 && IsConnectPending(handle); }
 
 const char* Socket::Fail(const char* where) {
   const char* text = LastErrorText();
-  std::snprintf(errorText, sizeof errorText, "Error - %s - in [%s]", text ? text : "", where);
+  failureText_ = text ? text : "";
+  std::snprintf(errorText, sizeof errorText, "Error - %s - in [%s]", failureText_, where);
   return errorText;
 }
 
@@ -46,20 +45,20 @@ bool Socket::Select(QObject* window, unsigned message, long events) {
   return false;
 }
 
-const char* Socket::Connect(const std::string& ip, int port, LateFailure lateFailure) {
+bool Socket::IsDottedAddress(const std::string& ip) { return inet_addr(ip.c_str()) != INADDR_NONE; }
+
+void Socket::LookUp(const std::string& name, LookedUp lookedUp) {
+  lookedUp_ = std::move(lookedUp);
+  resolving_ = ResolveHostAsync(name, [this](const ResolveResult& r) { OnResolved(r); });
+}
+
+const char* Socket::Connect(const std::string& ip, int port) {
   this->port = port & 0xFFFF;
   address.sin_family = static_cast<sa_family_t>(family);
   address.sin_port = htons(static_cast<std::uint16_t>(this->port));
-  in_addr_t dotted = inet_addr(ip.c_str());
-  if (dotted == INADDR_NONE) {
-    // The UI thread never waits for the resolver: the rest happens in OnResolved.
-    lateFailure_ = std::move(lateFailure);
-    resolving_ = ResolveHostAsync(ip, [this](const ResolveResult& r) { OnResolved(r); });
-    return nullptr;
-  }
   // The name of a dotted address is never looked up: nothing reads it, and the lookup
   // could wait for an unreachable resolver.
-  address.sin_addr.s_addr = dotted;
+  if (IsDottedAddress(ip)) address.sin_addr.s_addr = inet_addr(ip.c_str());
   return StartConnect();
 }
 
@@ -71,18 +70,15 @@ const char* Socket::StartConnect() {
 
 void Socket::OnResolved(const ResolveResult& result) {
   resolving_ = 0;
-  const char* message;
   if (result.error != 0) {
     WSASetLastError(result.error);
-    message = Fail("Socket::Connect() gethostbyname ");
+    Fail("Socket::Connect() gethostbyname ");
   } else {
     address.sin_addr = result.address;
     std::snprintf(hostName, sizeof hostName, "%s", result.canonicalName.c_str());
-    message = StartConnect();
   }
-  if (!message || !lateFailure_) return;
-  LateFailure report = std::move(lateFailure_);
-  report(*this);  // may destroy this probe: nothing may follow
+  LookedUp report = std::move(lookedUp_);
+  report(*this, result.error == 0);  // may destroy this probe: nothing may follow
 }
 
 }  // namespace kelvanor

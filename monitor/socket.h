@@ -15,10 +15,9 @@ namespace kelvanor {
 
 class Socket {
  public:
-  // Told, on the UI thread, that a connect which Connect() reported under way could not
-  // start after all (the host name did not resolve, or the start failed then); the
-  // message is in errorText. The probe may be destroyed by it.
-  using LateFailure = std::function<void(Socket&)>;
+  // Told, on the UI thread, what the host name lookup found: true with the address set,
+  // or false with the message in errorText. The probe may be destroyed by it.
+  using LookedUp = std::function<void(Socket&, bool found)>;
 
   Socket();
   ~Socket();  // closes the socket unless it is closed already
@@ -29,17 +28,25 @@ class Socket {
   bool Create();
   bool Select(QObject* window, unsigned message, long events);
 
-  // No text when the connection is under way or established; otherwise errorText. A
-  // host name is resolved off the UI thread first: its failure is reported through
-  // lateFailure, with the same message.
-  const char* Connect(const std::string& ip, int port, LateFailure lateFailure = {});
+  // True when `ip` is a dotted address, which is never looked up.
+  static bool IsDottedAddress(const std::string& ip);
+  // Looks a host name up without blocking; `lookedUp` runs later unless the probe is
+  // destroyed first. Needs no socket: one is made only once the address is known.
+  void LookUp(const std::string& name, LookedUp lookedUp);
+
+  // No text when the connection is under way or established; otherwise errorText. The
+  // target is `ip` when dotted, else the address its LookUp found.
+  const char* Connect(const std::string& ip, int port);
 
   // Closes the socket once; later calls and destruction do nothing more, so a handle
   // value reused by another probe is never closed by this one.
   void Close();
 
-  // True while a notification or a late failure of this probe is still to come.
+  // True while this probe's connect outcome is still to come.
   bool AwaitingOutcome() const;
+
+  // The table text of the last failure formatted into errorText ("Host not found.").
+  const char* FailureText() const { return failureText_; }
 
   char errorText[256];
   SOCKET handle = 0;
@@ -56,7 +63,8 @@ class Socket {
   void OnResolved(const ResolveResult& result);
 
   ResolveId resolving_ = 0;
-  LateFailure lateFailure_;
+  LookedUp lookedUp_;
+  const char* failureText_ = "";
   bool closed_ = false;
 };
 

@@ -1,144 +1,241 @@
 #include "platform/resolver.h"
 
-#include <netdb.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
+#include <ares.h>
+#include <sys/socket.h>
 
 #include <QSocketNotifier>
-#include <cerrno>
-#include <deque>
+#include <QTimer>
+#include <algorithm>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "platform/app_lifetime.h"
 #include "platform/winsock.h"
-#include "platform/worker_threads.h"
 
 namespace kelvanor {
 namespace {
 
-constexpr int kMaxLookupThreads = 8;  // one slow lookup must not hold up the rest
+using Clock = std::chrono::steady_clock;
 
-ResolveResult Lookup(const std::string& name) {
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_CANONNAME;
-  addrinfo* answer = nullptr;
+std::chrono::milliseconds lookupTimeout = kLookupTimeout;
+
+// A lost datagram is sent again after 1 s, then 2 s: within the lookup's time.
+constexpr int kTryTimeoutMs = 1000;
+constexpr int kTries = 3;
+
+ResolveResult ResultOf(int status, const ares_addrinfo* info) {
   ResolveResult result;
-  int rc = getaddrinfo(name.c_str(), nullptr, &hints, &answer);
-  result.error = WsaCodeFromResolver(rc, errno);
-  if (rc == 0) {
-    result.address = reinterpret_cast<const sockaddr_in*>(answer->ai_addr)->sin_addr;
-    if (answer->ai_canonname) result.canonicalName = answer->ai_canonname;
-    freeaddrinfo(answer);
+  result.error = WsaCodeFromAres(status);
+  if (status != ARES_SUCCESS) return result;
+  for (const ares_addrinfo_node* node = info->nodes; node; node = node->ai_next) {
+    if (node->ai_family != AF_INET) continue;
+    result.address = reinterpret_cast<const sockaddr_in*>(node->ai_addr)->sin_addr;
+    if (info->name) result.canonicalName = info->name;
+    return result;
   }
+  result.error = WSANO_DATA;
   return result;
 }
 
-// Lives on the UI thread until the application ends. Names go to the lookup threads and
-// answers come back through queues under one std::mutex; an eventfd, watched on the UI
-// thread, says that answers are waiting. A lookup thread touches nothing else, so a
-// cancelled caller may be gone by the time its answer arrives. Lookup threads end when
-// no name is left to look up.
+// Lives on the UI thread until the application ends. Each name's lookup has a c-ares
+// channel of its own (a copy of one configured channel), so that it can be dropped alone:
+// c-ares cannot cancel a single query. Answers are only noted where c-ares reports them;
+// they are handed out, and lookups ended, on the next turn of the loop, in Settle, so no
+// caller runs inside c-ares and nothing is destroyed under the notifier that fired.
 class Resolver {
  public:
-  Resolver() : wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
-    notifier_ = std::make_unique<QSocketNotifier>(wake_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { TakeAnswers(); });
+  Resolver() {
+    ares_library_init(ARES_LIB_INIT_ALL);
+    ares_options options{};
+    options.timeout = kTryTimeoutMs;
+    options.tries = kTries;
+    // Without it this c-ares version retries a server failure until it reports a timeout.
+    options.flags = ARES_FLAG_NOCHECKRESP;
+    initStatus_ = ares_init_options(&configured_, &options, ARES_OPT_TIMEOUTMS | ARES_OPT_TRIES | ARES_OPT_FLAGS);
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);  // a coarse one may fire early, then again
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Settle(); });
   }
 
   ~Resolver() {
-    {
-      std::lock_guard lock(mutex_);
-      requests_.clear();  // the threads finish the lookups they are in, then end
-    }
-    threads_.JoinAll();
-    notifier_.reset();
-    close(wake_);
+    for (auto& [name, lookup] : lookups_) End(*lookup);
+    if (initStatus_ == ARES_SUCCESS) ares_destroy(configured_);
+    ares_library_cleanup();
   }
 
   ResolveId Start(const std::string& name, ResolveDone done) {
-    ResolveId id = nextId_++;
-    pending_.emplace(id, std::move(done));
-    bool more;
-    {
-      std::lock_guard lock(mutex_);
-      requests_.emplace_back(id, name);
-      more = running_ < kMaxLookupThreads;
-      if (more) ++running_;
-    }
-    if (more && !threads_.Start([this] { LookUpWhileAsked(); })) NoThreadStarted();
+    std::unique_ptr<Lookup>& lookup = lookups_[name];
+    if (!lookup) lookup = Begin(name);
+    const ResolveId id = nextId_++;
+    lookup->waiters.push_back(id);
+    waiters_.emplace(id, Waiter{std::move(done), lookup.get()});
+    WakeBy(lookup->wake);
     return id;
   }
 
-  void Cancel(ResolveId id) { pending_.erase(id); }
+  // The lookup itself ends at the next Settle if nobody else waits for it by then: a
+  // probe superseded while it waits is replaced by one that wants the same name.
+  void Cancel(ResolveId id) {
+    auto it = waiters_.find(id);
+    if (it == waiters_.end()) return;
+    Lookup& lookup = *it->second.lookup;
+    std::erase(lookup.waiters, id);
+    waiters_.erase(it);
+    if (lookup.waiters.empty()) WakeBy(Clock::now());
+  }
+
+  void SetServer(const std::string& server) {
+    if (initStatus_ == ARES_SUCCESS) ares_set_servers_ports_csv(configured_, server.c_str());
+  }
+
+  std::size_t InFlight() const { return lookups_.size(); }
 
  private:
-  void LookUpWhileAsked() {
-    std::unique_lock lock(mutex_);
-    while (!requests_.empty()) {
-      auto [id, name] = std::move(requests_.front());
-      requests_.pop_front();
-      lock.unlock();
-      ResolveResult result = Lookup(name);
-      lock.lock();
-      answers_.emplace_back(id, std::move(result));
-      Wake();
+  struct Lookup {
+    ares_channel channel = nullptr;
+    std::optional<ResolveResult> answer;
+    Clock::time_point deadline;
+    Clock::time_point wake;  // when this lookup next needs Settle
+    std::vector<ResolveId> waiters;
+    std::vector<std::pair<int, bool>> watched;  // (descriptor, for writing)
+    std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
+  };
+  struct Waiter {
+    ResolveDone done;
+    Lookup* lookup;
+  };
+
+  std::unique_ptr<Lookup> Begin(const std::string& name) {
+    auto lookup = std::make_unique<Lookup>();
+    lookup->deadline = Clock::now() + lookupTimeout;
+    int status = initStatus_ == ARES_SUCCESS ? ares_dup(&lookup->channel, configured_) : initStatus_;
+    if (status != ARES_SUCCESS) {
+      lookup->channel = nullptr;
+      lookup->answer = ResolveResult{WsaCodeFromAres(status), {}, {}};
+    } else {
+      ares_addrinfo_hints hints{};
+      hints.ai_flags = ARES_AI_CANONNAME;
+      hints.ai_family = AF_INET;
+      ares_getaddrinfo(lookup->channel, name.c_str(), nullptr, &hints, &Resolver::OnAnswer, lookup.get());
     }
-    --running_;
+    Watch(*lookup);
+    return lookup;
   }
 
-  // Without a lookup thread the names still queued would never be answered: they fail
-  // as a resolver that cannot answer now does.
-  void NoThreadStarted() {
-    std::lock_guard lock(mutex_);
-    --running_;
-    if (running_ > 0) return;
-    for (auto& [id, name] : requests_) answers_.emplace_back(id, ResolveResult{WSATRY_AGAIN, {}, {}});
-    requests_.clear();
-    Wake();
+  static void OnAnswer(void* arg, int status, int, ares_addrinfo* info) {
+    if (status != ARES_EDESTRUCTION) static_cast<Lookup*>(arg)->answer = ResultOf(status, info);
+    if (info) ares_freeaddrinfo(info);
   }
 
-  void Wake() {
-    std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = write(wake_, &one, sizeof one);
-  }
-
-  void TakeAnswers() {
-    std::uint64_t count;
-    [[maybe_unused]] ssize_t n = read(wake_, &count, sizeof count);
-    std::vector<std::pair<ResolveId, ResolveResult>> answers;
-    {
-      std::lock_guard lock(mutex_);
-      answers.assign(std::make_move_iterator(answers_.begin()), std::make_move_iterator(answers_.end()));
-      answers_.clear();
+  // Follows the sockets c-ares uses for this lookup and when it next wants to retry.
+  void Watch(Lookup& lookup) {
+    const Clock::time_point now = Clock::now();
+    if (lookup.answer || !lookup.channel) {
+      lookup.wake = now;
+      return;
     }
-    for (const auto& [id, result] : answers) Finish(id, result);
+    ares_socket_t sockets[ARES_GETSOCK_MAXNUM];
+    const int bits = ares_getsock(lookup.channel, sockets, ARES_GETSOCK_MAXNUM);
+    std::vector<std::pair<int, bool>> wanted;
+    for (int i = 0; i < ARES_GETSOCK_MAXNUM; ++i) {
+      if (ARES_GETSOCK_READABLE(bits, i)) wanted.emplace_back(sockets[i], false);
+      if (ARES_GETSOCK_WRITABLE(bits, i)) wanted.emplace_back(sockets[i], true);
+    }
+    if (wanted != lookup.watched) {
+      lookup.notifiers.clear();
+      for (const auto& socket : wanted) {
+        const int fd = socket.first;
+        const bool forWriting = socket.second;
+        auto notifier = std::make_unique<QSocketNotifier>(
+            fd, forWriting ? QSocketNotifier::Write : QSocketNotifier::Read);
+        Lookup* l = &lookup;
+        QObject::connect(notifier.get(), &QSocketNotifier::activated,
+                         [this, l, fd, forWriting] { OnSocket(*l, fd, forWriting); });
+        lookup.notifiers.push_back(std::move(notifier));
+      }
+      lookup.watched = std::move(wanted);
+    }
+    timeval limit{}, retry{};
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(lookup.deadline - now);
+    limit.tv_sec = std::max<long>(0, left.count() / 1000000);
+    limit.tv_usec = std::max<long>(0, left.count() % 1000000);
+    const timeval* wait = ares_timeout(lookup.channel, &limit, &retry);
+    lookup.wake = now + std::chrono::seconds(wait->tv_sec) + std::chrono::microseconds(wait->tv_usec);
   }
 
-  void Finish(ResolveId id, const ResolveResult& result) {
-    auto it = pending_.find(id);
-    if (it == pending_.end()) return;
-    ResolveDone done = std::move(it->second);
-    pending_.erase(it);
-    done(result);
+  void OnSocket(Lookup& lookup, int fd, bool forWriting) {
+    ares_process_fd(lookup.channel, forWriting ? ARES_SOCKET_BAD : fd, forWriting ? fd : ARES_SOCKET_BAD);
+    // c-ares may have closed sockets, and the descriptors may be reused before Settle
+    // follows the sockets afresh: nothing is watched until then.
+    for (auto& notifier : lookup.notifiers) notifier->setEnabled(false);
+    lookup.watched.clear();
+    lookup.wake = Clock::now();
+    WakeBy(lookup.wake);
   }
 
-  const int wake_;
-  std::unique_ptr<QSocketNotifier> notifier_;
+  void WakeBy(Clock::time_point when) {
+    if (timer_.isActive() && wakeAt_ <= when) return;
+    wakeAt_ = when;
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now());
+    timer_.start(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
+  }
+
+  void Settle() {
+    const Clock::time_point now = Clock::now();
+    std::vector<std::unique_ptr<Lookup>> ended;
+    for (auto it = lookups_.begin(); it != lookups_.end();) {
+      Lookup& lookup = *it->second;
+      if (lookup.wake <= now && !lookup.answer && lookup.channel) {
+        ares_process_fd(lookup.channel, ARES_SOCKET_BAD, ARES_SOCKET_BAD);  // c-ares' retries
+        Watch(lookup);
+      }
+      if (!lookup.answer && now >= lookup.deadline) lookup.answer = ResolveResult{WSATRY_AGAIN, {}, {}};
+      if (lookup.answer || lookup.waiters.empty()) {
+        ended.push_back(std::move(it->second));
+        it = lookups_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    for (auto& lookup : ended) End(*lookup);
+    Rearm();
+    // Callers may run nested event loops (an error box) that start, cancel and settle
+    // other lookups: these lookups are out of reach already, and each waiter is looked
+    // up again in case an earlier caller cancelled it.
+    for (auto& lookup : ended) {
+      const std::vector<ResolveId> ids = std::move(lookup->waiters);
+      for (ResolveId id : ids) {
+        auto it = waiters_.find(id);
+        if (it == waiters_.end()) continue;
+        ResolveDone done = std::move(it->second.done);
+        waiters_.erase(it);
+        done(*lookup->answer);
+      }
+    }
+  }
+
+  void Rearm() {
+    timer_.stop();
+    for (auto& [name, lookup] : lookups_) WakeBy(std::min(lookup->wake, lookup->deadline));
+  }
+
+  // Drops the lookup's queries and closes its sockets.
+  static void End(Lookup& lookup) {
+    lookup.notifiers.clear();
+    if (lookup.channel) ares_destroy(lookup.channel);
+    lookup.channel = nullptr;
+  }
+
+  int initStatus_ = ARES_SUCCESS;
+  ares_channel configured_ = nullptr;  // the system's configuration, copied for each lookup
+  std::unordered_map<std::string, std::unique_ptr<Lookup>> lookups_;
+  std::unordered_map<ResolveId, Waiter> waiters_;
   ResolveId nextId_ = 1;
-  std::unordered_map<ResolveId, ResolveDone> pending_;  // UI thread only
-
-  std::mutex mutex_;
-  std::deque<std::pair<ResolveId, std::string>> requests_;
-  std::deque<std::pair<ResolveId, ResolveResult>> answers_;
-  int running_ = 0;  // lookup threads that have not ended yet
-
-  WorkerThreads threads_;
+  QTimer timer_;
+  Clock::time_point wakeAt_;
 };
 
 }  // namespace
@@ -149,6 +246,17 @@ ResolveId ResolveHostAsync(const std::string& name, ResolveDone done) {
 
 void CancelResolve(ResolveId id) {
   if (Resolver* resolver = AppLifetime<Resolver>::IfMade()) resolver->Cancel(id);
+}
+
+std::chrono::milliseconds LookupTimeout() { return lookupTimeout; }
+
+void SetLookupTimeout(std::chrono::milliseconds timeout) { lookupTimeout = timeout; }
+
+void SetNameServer(const std::string& server) { AppLifetime<Resolver>::Get().SetServer(server); }
+
+std::size_t LookupsInFlight() {
+  Resolver* resolver = AppLifetime<Resolver>::IfMade();
+  return resolver ? resolver->InFlight() : 0;
 }
 
 }  // namespace kelvanor

@@ -33,6 +33,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::chrono::milliseconds connectTimeout = kWindowsConnectTimeout;
+std::chrono::milliseconds connectTimeoutLimit = std::chrono::milliseconds::max();
+
+std::chrono::milliseconds EffectiveConnectTimeout() { return std::min(connectTimeout, connectTimeoutLimit); }
 
 constexpr std::uint64_t kWakeId = 0;  // epoll data of the worker's wake-up eventfd
 constexpr int kEventsPerTurn = 256;   // bounds the time one loop turn spends here
@@ -194,7 +197,7 @@ int SocketLayer::Connect(SOCKET s, const sockaddr_in& address) {
     case Phase::kDone: WSASetLastError(WSAEINVAL); return SOCKET_ERROR;
   }
   r->phase = Phase::kConnecting;
-  Clock::time_point when = Clock::now() + connectTimeout;
+  Clock::time_point when = Clock::now() + EffectiveConnectTimeout();
   PushDeadline(when, id);
   r->connectJob = worker_.Connect(s, id, address);
   WSASetLastError(WSAEWOULDBLOCK);
@@ -311,7 +314,7 @@ void SocketLayer::OnDeadline() {
     worker_.Abort(r->handle);
     outbox_.push_back({id, FD_CONNECT, WSAETIMEDOUT});
   }
-  for (std::uint64_t id : notStarted) PushDeadline(now + connectTimeout, id);
+  for (std::uint64_t id : notStarted) PushDeadline(now + EffectiveConnectTimeout(), id);
   ArmDeadlineTimer();
   Deliver();
 }
@@ -355,5 +358,7 @@ void FlushSocketWork() { Layer().Flush(); }
 std::chrono::milliseconds ConnectTimeout() { return connectTimeout; }
 
 void SetConnectTimeout(std::chrono::milliseconds timeout) { connectTimeout = timeout; }
+
+void LimitConnectTimeout(std::chrono::milliseconds limit) { connectTimeoutLimit = limit; }
 
 }  // namespace kelvanor

@@ -69,9 +69,9 @@ enum WsaCode : int {
 int WSAGetLastError();
 void WSASetLastError(int code);
 
-// errno and getaddrinfo results in Windows numbers.
+// errno and c-ares lookup results in Windows numbers.
 int WsaCodeFromErrno(int err);
-int WsaCodeFromResolver(int gaiResult, int err);
+int WsaCodeFromAres(int status);
 
 // A non-blocking stream socket; INVALID_SOCKET and the last error on failure.
 SOCKET WSASocketA(int family, int type, int protocol);
@@ -92,6 +92,9 @@ int closesocket(SOCKET s);
 inline constexpr std::chrono::milliseconds kWindowsConnectTimeout{21000};
 std::chrono::milliseconds ConnectTimeout();
 void SetConnectTimeout(std::chrono::milliseconds timeout);  // tests shorten it
+// A connect started from now on gives up after the shorter of ConnectTimeout() and
+// `limit`: the view keeps a silent host's failure within its refresh period.
+void LimitConnectTimeout(std::chrono::milliseconds limit);
 
 // True while the socket's connect outcome has not been delivered yet.
 bool IsConnectPending(SOCKET s);

@@ -1,4 +1,4 @@
-#include <netdb.h>
+#include <ares.h>
 
 #include <cerrno>
 
@@ -54,25 +54,17 @@ int WsaCodeFromErrno(int err) {
   }
 }
 
-int WsaCodeFromResolver(int gaiResult, int err) {
-  switch (gaiResult) {
-    case 0: return 0;
-    case EAI_NONAME:
-#ifdef EAI_ADDRFAMILY
-    case EAI_ADDRFAMILY:
-#endif
-      return WSAHOST_NOT_FOUND;
-    case EAI_AGAIN: return WSATRY_AGAIN;
-    case EAI_FAIL: return WSANO_RECOVERY;
-#ifdef EAI_NODATA
-    case EAI_NODATA:
-#endif
-      return WSANO_DATA;
-    case EAI_MEMORY: return WSA_NOT_ENOUGH_MEMORY;
-    case EAI_FAMILY: return WSAEAFNOSUPPORT;
-    case EAI_SOCKTYPE: return WSAESOCKTNOSUPPORT;
-    case EAI_SYSTEM: return WsaCodeFromErrno(err);
-    default: return WSANO_RECOVERY;
+int WsaCodeFromAres(int status) {
+  switch (status) {
+    case ARES_SUCCESS: return 0;
+    case ARES_ENOTFOUND:
+    case ARES_EBADNAME:
+    case ARES_ENONAME: return WSAHOST_NOT_FOUND;
+    case ARES_ETIMEOUT:
+    case ARES_ECONNREFUSED: return WSATRY_AGAIN;  // no name server answered
+    case ARES_ENODATA: return WSANO_DATA;
+    case ARES_ENOMEM: return WSA_NOT_ENOUGH_MEMORY;
+    default: return WSANO_RECOVERY;  // a server failure, a refusal, a garbled answer
   }
 }
 

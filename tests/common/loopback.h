@@ -104,12 +104,4 @@ class ShortConnectTimeout {
 
 inline bool IsOpenDescriptor(int fd) { return fcntl(fd, F_GETFD) != -1; }
 
-// Longer than any host name may be, so the resolver library fails it at once without
-// sending a query: tests never ask the machine's name server, which is off the machine.
-inline std::string TooLongHostName() {
-  std::string name;
-  for (int i = 0; i < 5; ++i) name += std::string(59, 'h') + ".";
-  return name + "invalid";
-}
-
 }  // namespace kelvanor::testing

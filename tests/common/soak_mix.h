@@ -1,7 +1,7 @@
 #pragma once
 // One endpoint of every kind a monitor meets, for runs of many probe cycles: listening,
 // refused, accept-then-close, silent (answered by a short connect timeout) and a name that
-// never resolves. Each cycle is run until every outcome has arrived.
+// the loopback name server does not know. Each cycle is run until every outcome has arrived.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,6 +12,7 @@
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "tests/common/loopback.h"
+#include "tests/common/loopback_dns.h"
 #include "tests/common/message_box_recorder.h"
 
 namespace kelvanor::testing {
@@ -52,30 +53,29 @@ class SoakMix {
     s.Append(IPInfo("127.0.0.1", RefusedPort(), "refused"));
     s.Append(IPInfo("127.0.0.1", acceptClose_.port(), "accept then close"));
     s.Append(IPInfo("127.0.0.1", silent_.port(), "silent"));
-    s.Append(IPInfo(TooLongHostName(), 80, "unresolvable"));
+    s.Append(IPInfo("unknown.test", 80, "unresolvable"));
   }
 
   // One cycle, waited for until all five outcomes are in. False when one is missing or
   // not the one its endpoint gives; the counters add up what arrived.
   bool Cycle() {
-    const std::size_t boxesBefore = boxes_.calls.size();
     view_.RefreshStatus();
     const auto& list = view_.Setting().ipList;
     bool arrived = WaitFor([&] {
-      for (std::size_t i = 0; i < 4; ++i)
-        if (list[i].state == Connecting) return false;
-      return boxes_.calls.size() > boxesBefore && view_.Setting().abandonedProbes.empty();
+      for (const IPInfo& entry : list)
+        if (entry.state == Connecting) return false;
+      return view_.Setting().abandonedProbes.empty();
     });
     if (!arrived) return false;
     const std::size_t listeningUp = (list[0].state == Connected) + (list[2].state == Connected);
     const bool wasRefused = list[1].state == Failed && list[1].result == Gbk(u8"连接异常");
     const bool timedOutNow = list[3].state == Failed && list[3].result == Gbk(u8"连接超时");
-    const std::size_t notFound = boxes_.calls.size() - boxesBefore;
+    const bool notFound = list[4].state == Failed && list[4].result == "Host not found.";
     connected += listeningUp;
     refused += wasRefused;
     timedOut += timedOutNow;
     unresolved += notFound;
-    return listeningUp == 2 && wasRefused && timedOutNow && notFound == 1;
+    return listeningUp == 2 && wasRefused && timedOutNow && notFound && boxes_.calls.size() == 1;
   }
 
   std::size_t connected = 0, refused = 0, timedOut = 0, unresolved = 0;
@@ -83,7 +83,8 @@ class SoakMix {
  private:
   CKelvanorView& view_;
   ShortConnectTimeout silentTimeout_{std::chrono::milliseconds(5)};
-  MessageBoxRecorder boxes_;
+  LoopbackDns dns_;
+  MessageBoxRecorder boxes_;  // one box: the unknown name's first failure
   AcceptAndHold listening_;
   AcceptAndClose acceptClose_;
   SilentEndpoint silent_;

@@ -1,44 +1,107 @@
-// Names are looked up off the UI thread. Every name here is refused by the resolver
-// library itself, without a query to any name server.
+// Host names are looked up through the test's own DNS server on loopback.
+#include "tests/common/process_counts.h"
 #include "tests/monitor/view_fixture.h"
 
 using namespace kelvanor;
 using namespace kelvanor::testing;
 
-using HostName = ViewTest;
+namespace {
 
-TEST_F(HostName, UiThreadNeverWaitsForTheResolverAndSupersededLookupStillReportsAndIsFreed) {
-  const std::string names[] = {TooLongHostName(), "", "a..b", std::string(64, 'x') + ".invalid"};
-  for (const std::string& name : names) Add(name, 80);
+using HostName = ViewTest;
+using Reply = LoopbackDns::Reply;
+
+class ShortLookupTimeout {
+ public:
+  explicit ShortLookupTimeout(std::chrono::milliseconds t) { SetLookupTimeout(t); }
+  ~ShortLookupTimeout() { SetLookupTimeout(kLookupTimeout); }
+};
+
+TEST_F(HostName, EachResolverFailureShowsItsTextAsAFailedEntryWithItsBoxAndNoAlarm) {
+  ShortLookupTimeout shortTimeout(std::chrono::milliseconds(1000));
+  const std::pair<Reply, std::string> cases[] = {{Reply::kNoSuchName, "Host not found."},
+      {Reply::kSilent, "Nonauthoritative host not found."},
+      {Reply::kServerFailure, "This is a nonrecoverable error."},
+      {Reply::kNoIpv4, "Valid name, no data record of requested type."}};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string name = "case" + std::to_string(i) + ".test";
+    dns.Answer(name, cases[i].first);
+    Add(name, 80);
+  }
   view->RefreshStatus();
   EXPECT_TRUE(boxes.calls.empty());  // the UI thread never waits: answers come on the event loop
-  view->RefreshStatus();  // before the lookups have answered
-  ASSERT_TRUE(WaitForOutcomes());  // the superseded ones freed too
-  ASSERT_EQ(boxes.calls.size(), 2 * std::size(names));
-  for (const MessageBoxCall& call : boxes.calls) EXPECT_EQ(call.text, kHostNotFound);
-  for (std::size_t i = 0; i < std::size(names); ++i) {
-    EXPECT_EQ(Entry(i).state, Connecting) << i;
-    EXPECT_EQ(Entry(i).socket->errorText, kHostNotFound) << i;
-    EXPECT_FALSE(IsConnectPending(Entry(i).socket->handle)) << i;
+  ASSERT_TRUE(WaitForOutcomes());
+  ASSERT_EQ(boxes.calls.size(), std::size(cases));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(Entry(i).state, Failed) << i;
+    EXPECT_EQ(Entry(i).result, cases[i].second) << i;
+    const std::string message = "Error - " + cases[i].second + " - in [Socket::Connect() gethostbyname ]";
+    EXPECT_EQ(std::count_if(boxes.calls.begin(), boxes.calls.end(), [&](auto& c) { return c.text == message; }), 1) << i;
   }
   EXPECT_EQ(Alarms(), 0u);
 }
 
-TEST_F(HostName, FailureRepeatingWhileItsBoxIsOpenOpensNoSecondBox) {
-  Add(TooLongHostName(), 80);
+TEST_F(HostName, FailureRepeatingWithTheSameTextOpensNoFurtherBoxUntilTheEntryStartsAgain) {
+  TcpListener listener;
+  Add("gone.test", listener.port());
   int nested = 0;
-  {
-    MessageBoxRecorder recorder([&] {
-      // A timer tick inside the modal loop: the next cycle fails the same way.
-      ++nested;
-      view->RefreshStatus();
-      ASSERT_TRUE(WaitFor([&] { return !Entry(0).socket->AwaitingOutcome(); }));
-    });
+  MessageBoxRecorder recorder([&] {
+    // A timer tick inside the modal loop: the next cycle fails the same way.
+    if (nested++ == 0) view->RefreshStatus();
+    ASSERT_TRUE(WaitForOutcomes());
+  });
+  for (int cycle = 0; cycle < 3; ++cycle) {
     view->RefreshStatus();
-    ASSERT_TRUE(WaitFor([&] { return !recorder.calls.empty(); }));
-    Pump(50);
-    EXPECT_EQ(recorder.calls.size(), 1u);
+    ASSERT_TRUE(WaitForOutcomes());
+    EXPECT_EQ(Entry(0).state, Failed);
+    EXPECT_EQ(Entry(0).result, kHostNotFoundText);
   }
-  EXPECT_EQ(nested, 1);
-  EXPECT_EQ(Entry(0).socket->errorText, kHostNotFound);  // kept in the probe
+  EXPECT_EQ(recorder.calls.size(), 1u);
+  dns.Answer("gone.test", Reply::kAddress);
+  view->RefreshStatus();
+  ASSERT_TRUE(WaitFor([&] { return Entry(0).state == Connected; }));
+  dns.Answer("gone.test", Reply::kNoSuchName);
+  view->RefreshStatus();
+  ASSERT_TRUE(WaitForOutcomes());
+  EXPECT_EQ(recorder.calls.size(), 2u);  // failing again after a start that worked
+  EXPECT_EQ(Alarms(), 0u);
 }
+
+// Fifty names on a resolver that never answers, cycle after cycle: the probes waiting
+// for their names hold no socket, each name has one lookup shared across cycles, and a
+// superseded probe is gone at once.
+TEST_F(HostName, SilentResolverHoldsOneLookupPerNameAndNoSocketPerWaitingProbe) {
+  constexpr int kNames = 50;
+  LoopbackDns silent(Reply::kSilent);
+  for (int i = 0; i < kNames; ++i) Add("host" + std::to_string(i % (kNames / 2)) + ".test", 80 + i);
+  view->RefreshStatus();
+  ASSERT_TRUE(WaitFor([&] { return silent.Queries() == kNames / 2; }));
+  const int descriptors = OpenDescriptors();
+  for (int cycle = 0; cycle < 20; ++cycle) {
+    view->RefreshStatus();
+    Pump(5);
+  }
+  EXPECT_EQ(LookupsInFlight(), static_cast<std::size_t>(kNames / 2));
+  EXPECT_LE(silent.Queries("host0.test"), 3);  // c-ares' own retries of the one lookup
+  EXPECT_TRUE(view->Setting().abandonedProbes.empty());
+  EXPECT_LE(OpenDescriptors(), descriptors);
+  for (int i = 0; i < kNames; ++i) {
+    EXPECT_EQ(Entry(i).state, Connecting) << i;
+    EXPECT_EQ(Entry(i).socket->handle, 0) << i;
+  }
+  view->Setting().Clear();  // nobody waits any more: the lookups and their sockets go
+  ASSERT_TRUE(WaitFor([] { return LookupsInFlight() == 0; }));
+  EXPECT_LT(OpenDescriptors(), descriptors);
+  EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(HostName, ResolvedNameIsConnectedThroughTheAddressTheServerGave) {
+  TcpListener listener;
+  dns.Answer("up.test", Reply::kAddress, "127.0.0.1");
+  Add("UP.test", listener.port());
+  view->RefreshStatus();
+  ASSERT_TRUE(WaitFor([&] { return Entry(0).state == Connected; }));
+  EXPECT_EQ(Entry(0).result, Gbk(u8"正常连接"));
+  EXPECT_EQ(Entry(0).socket->address.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
+}
+
+}  // namespace

@@ -79,7 +79,7 @@ TEST_F(ProbeCycle, OutcomeFindsItsEntryThroughItsHandleWithItsTextAndAStaleHandl
   EXPECT_EQ(Alarms(), 6u);  // but not with alarm kind 0
 }
 
-TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxPerCycleNotOnePerTickOrSlice) {
+TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxNotOnePerTickSliceOrCycleAndFailsEachEntry) {
   Add("127.0.0.1", RefusedPort());
   view->RefreshStatus();  // brings the socket layer up before descriptors run out
   ASSERT_TRUE(WaitForOutcomes());
@@ -95,8 +95,10 @@ TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxPerCycleNotOnePerTickOrSlice) 
     MessageBoxRecorder recorder([&] {
       for (; nested < 3; ++nested) view->RefreshStatus();  // timer ticks while the box is open
     });
-    view->RefreshStatus();
-    ASSERT_TRUE(WaitFor([&] { return !view->IsWalking(); }));
+    for (int cycle = 0; cycle < 2; ++cycle) {
+      view->RefreshStatus();
+      ASSERT_TRUE(WaitFor([&] { return !view->IsWalking(); }));
+    }
     ASSERT_EQ(recorder.calls.size(), 1u);
     EXPECT_EQ(recorder.calls[0].text, kTooManyFiles);
     EXPECT_EQ(recorder.calls[0].caption, "Error.");
@@ -105,11 +107,46 @@ TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxPerCycleNotOnePerTickOrSlice) 
   }
   EXPECT_EQ(nested, 3);
   for (std::size_t i = 0; i <= kSlice; ++i) {
-    EXPECT_EQ(Entry(i).state, Connecting) << i;  // the first was Failed
-    EXPECT_EQ(Entry(i).result, Gbk(u8"连接中...")) << i;
+    EXPECT_EQ(Entry(i).state, Failed) << i;
+    EXPECT_EQ(Entry(i).result, "Too many open files.") << i;
     EXPECT_EQ(Entry(i).socket->errorText, kTooManyFiles) << i;
   }
   EXPECT_EQ(Alarms(), 1u);  // only the first, real refusal
+}
+
+TEST_F(ProbeCycle, ConnectTimeoutIsWindowsOrHalfTheRefreshPeriodWhicheverIsShorter) {
+  const std::pair<std::int32_t, int> timeouts[] = {{30, 15000}, {42, 21000}, {3600, 21000}, {1, 500}, {0, 500},
+                                                   {-5, 500}, {3, 1500}};
+  for (auto [seconds, ms] : timeouts) EXPECT_EQ(ConnectTimeoutFor(seconds).count(), ms) << seconds;
+}
+
+TEST_F(ProbeCycle, SilentHostFailsWithinEveryCycleOfAShortRefreshAndAlarmsAsTheCurrentProbe) {
+  SilentEndpoint silent;
+  Add("127.0.0.1", silent.port());
+  view->Setting().refreshTime = 1;
+  for (std::size_t cycle = 1; cycle <= 2; ++cycle) {
+    view->RefreshStatus();
+    ASSERT_TRUE(WaitFor([&] { return Entry(0).state == Failed; }, 5000)) << cycle;
+    EXPECT_EQ(Entry(0).result, Gbk(u8"连接超时"));
+    EXPECT_EQ(Alarms(), cycle);
+  }
+  EXPECT_TRUE(view->Setting().abandonedProbes.empty());
+}
+
+TEST_F(ProbeCycle, PortOutsideOneTo65535IsNotProbedButFailsWithInvalidArgumentSilently) {
+  TcpListener listener;  // what the port reduced to 16 bits would reach
+  const std::int32_t ports[] = {0, -1, listener.port() + 65536, listener.port() - 65536, INT32_MAX};
+  for (std::int32_t port : ports) Add("127.0.0.1", port);
+  for (int cycle = 0; cycle < 2; ++cycle) view->RefreshStatus();
+  Pump(50);
+  for (std::size_t i = 0; i < std::size(ports); ++i) {
+    EXPECT_EQ(Entry(i).state, Failed) << ports[i];
+    EXPECT_EQ(Entry(i).result, "Invalid argument.") << ports[i];
+    EXPECT_EQ(Entry(i).socket, nullptr) << ports[i];
+    EXPECT_EQ(Entry(i).port, ports[i]);  // kept as stored
+  }
+  EXPECT_TRUE(boxes.calls.empty());
+  EXPECT_EQ(Alarms(), 0u);
 }
 
 TEST_F(ProbeCycle, RefreshInTheMiddleOfTheWalkTakesOverLosesNoOutcomeAndLeaksNoDescriptor) {

@@ -5,6 +5,7 @@
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "tests/common/loopback.h"
+#include "tests/common/loopback_dns.h"
 #include "tests/common/message_box_recorder.h"
 
 namespace kelvanor::testing {
@@ -21,21 +22,24 @@ class ViewTest : public ::testing::Test {
     return view->Setting().ipList.back();
   }
   IPInfo& Entry(std::size_t i) { return view->Setting().ipList.at(i); }
-  // Waits until no probe of the view, superseded ones included, awaits its outcome.
+  // Waits until no probe of the view, superseded ones included, awaits its name or its
+  // outcome.
   bool WaitForOutcomes() {
     return WaitFor([&] {
       for (const IPInfo& e : view->Setting().ipList)
         if (e.socket && e.socket->AwaitingOutcome()) return false;
-      return view->Setting().abandonedProbes.empty();
+      return view->Setting().abandonedProbes.empty() && LookupsInFlight() == 0;
     });
   }
   std::size_t Alarms() const { return view->AlarmWorkers().Started(); }
 
+  LoopbackDns dns;  // names nobody chose are not found
   MessageBoxRecorder boxes;
   std::unique_ptr<CKelvanorView> view = std::make_unique<CKelvanorView>();
 };
 
 inline const std::string kHostNotFound = "Error - Host not found. - in [Socket::Connect() gethostbyname ]";
+inline const std::string kHostNotFoundText = "Host not found.";
 inline const std::string kTooManyFiles = "Error - Too many open files. - in [Socket::Create()]";
 
 }  // namespace kelvanor::testing
