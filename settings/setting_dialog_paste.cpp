@@ -33,6 +33,7 @@ bool CSettingDialog::PasteEndpointList() {
     m_Grid.SetItemText(row, 3, endpoint.remark);
   }
   NumberRows();
+  if (!list.endpoints.empty()) m_Grid.EnsureVisible(m_Grid.GetRowCount() - 1, 1);
   m_Grid.Refresh();
   if (!list.unreadLines.empty()) {
     std::string numbers;

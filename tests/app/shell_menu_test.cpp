@@ -1,5 +1,6 @@
 // The shell without its toolbar: the 文件 menu and F5 reach the view's commands, and Qt's
 // own texts (standard buttons) are Chinese.
+#include <QFileDialog>
 #include <QLibraryInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -50,11 +51,14 @@ TEST_F(ShellTest, WithTheToolbarHiddenTheMenuOpensTheSettingsAndF5Refreshes) {
   EXPECT_EQ(settingsOpened, 1);
 }
 
-TEST_F(ShellTest, MessageBoxButtonsSpeakChineseWhileOurOwnTextsStay) {
+TEST_F(ShellTest, QtsOwnButtonsAndPickerSpeakChineseWhileOurOwnTextsStay) {
   QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
   EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8(u8"是")));
   EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8(u8"否")));
   EXPECT_TRUE(box.button(QMessageBox::Ok)->text().startsWith(QString::fromUtf8(u8"确定")));
+  QFileDialog picker;
+  picker.setOption(QFileDialog::DontUseNativeDialog);  // as the sound picker does
+  EXPECT_EQ(picker.labelText(QFileDialog::LookIn), QString::fromUtf8(u8"查找范围："));
   EXPECT_EQ(Frame().Action(ID_VIEW_TOOLBAR)->text(), QString::fromUtf8(u8"工具栏(&T)"));
 }
 
