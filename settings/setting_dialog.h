@@ -59,7 +59,7 @@ class CSettingDialog : public QDialog {
   // Layout of the dialog's template, in dialog units of the dialog font.
   void CreateControls();
   // Which edges a control follows when the dialog is resized.
-  enum Follow : int { kStays = 0, kRight = 1, kBottom = 2, kWidth = 4, kHeight = 8 };
+  enum Follow : int { kRight = 1, kBottom = 2, kWidth = 4, kHeight = 8 };  // none: top left
   void Place(QWidget& control, int id, int x, int y, int width, int height, int follow);
 
   // The grid.

@@ -76,7 +76,7 @@ void CSettingDialog::CreateControls() {
   // The template's height of a drop-down list is that of its open list; closed, the
   // box is as tall as its font needs.
   m_cbSound.resize(m_cbSound.width(), m_cbSound.sizeHint().height());
-  m_Placed.back().atTemplateSize = m_cbSound.geometry();
+  m_Placed.back().atTemplateSize = m_cbSound.geometry();  // the last control placed
   m_Grid.SetDlgCtrlID(IDC_GRID);
 
   // Group boxes only frame their neighbours: they sit below them and take no clicks.

@@ -79,7 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
                   true},
         LeaveCase{"TheInterval", [](DialogEditing& t) { t.Interval().setText("45"); }, true},
         LeaveCase{"TheAlarm",  // the choice is the record's at once, so each round picks the other
-                  [](DialogEditing& t) { t.ChooseSound(t.setting.soundType == kSoundNone ? kSoundSpeaker : kSoundNone); },
+                  [](DialogEditing& t) {
+                    t.ChooseSound(t.setting.soundType == kSoundNone ? kSoundSpeaker : kSoundNone);
+                  },
                   true}),
     [](const ::testing::TestParamInfo<LeaveCase>& info) { return std::string(info.param.name); });
 
