@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/resource_icon.h"
 #include "platform/gbk.h"
@@ -54,8 +55,20 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   ok_->setDefault(true);
   Place(ok_, 140, 54, 50, 14);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  ShowWholeWebLink();
   for (QLabel* link : {makerLink_, webLink_})
     connect(link, &QLabel::linkActivated, this, &CAboutDlg::OnLinkClicked);
+}
+
+void CAboutDlg::ShowWholeWebLink() {
+  // The address is wider than the layout's 89 units: the link takes the width its text
+  // needs, and where that would reach the OK button, the button and the box's right edge
+  // move right by as much, keeping a gap of one average character.
+  webLink_->resize(std::max(webLink_->width(), webLink_->sizeHint().width()), webLink_->height());
+  const int overlap = webLink_->geometry().right() + 1 + baseX_ - ok_->x();
+  if (overlap <= 0) return;
+  ok_->move(ok_->x() + overlap, ok_->y());
+  setFixedSize(width() + overlap, height());
 }
 
 QLabel* CAboutDlg::Link(int id) const {

@@ -31,6 +31,7 @@ class CAboutDlg : public QDialog {
   void OnLinkClicked(const QString& target);
   // Places a child at a rectangle given in dialog units.
   void Place(QWidget* child, int x, int y, int width, int height) const;
+  void ShowWholeWebLink();
 
   int baseX_ = 0, baseY_ = 0;  // dialog base units in pixels
   QLabel* makerLink_ = nullptr;

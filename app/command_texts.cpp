@@ -7,7 +7,7 @@ CommandText CommandTextOf(int id) {
   // Each text is "prompt\ntooltip", as the string table keeps it.
   const char8_t* text = u8"";
   switch (id) {
-    case ID_SETTING: text = u8"设置监控的IP端口、刷新间隔和报警提示音\n设置"; break;
+    case ID_SETTING: text = u8"监控设置\n设置"; break;
     case ID_REFRESH: text = u8"刷新状态\n刷新"; break;
     case ID_APP_ABOUT: text = u8"显示程序信息、版本号和版权信息\n关于"; break;
     case ID_APP_EXIT: text = u8"退出应用程序；提示保存文档\n退出"; break;

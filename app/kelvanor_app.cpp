@@ -5,6 +5,7 @@
 
 #include "app/about_dlg.h"
 #include "app/edit_settings.h"
+#include "app/qt_translations.h"
 #include "app/resource_icon.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/file_limit.h"
@@ -29,6 +30,7 @@ CKelvanorApp::CKelvanorApp(SocketStartup socketStartup)
 CKelvanorApp::~CKelvanorApp() = default;
 
 bool CKelvanorApp::InitInstance() {
+  InstallQtChineseTexts(qtTexts_);  // without the package Qt's texts stay English
   if (socketStartup_(0x0202) != 0) {
     ShowMessageBox(nullptr, "WSAStartup filed. [CKelvanorApp::InitInstance()]", "Kelvanor",
                    MessageIcon::Warning);

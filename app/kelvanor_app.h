@@ -1,6 +1,7 @@
 #pragma once
 // The application object: starts the socket library, builds the main window around the
 // document and the view, and answers the About command.
+#include <QTranslator>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,7 +23,8 @@ class CKelvanorApp {
   explicit CKelvanorApp(SocketStartup socketStartup = StartSocketLibrary);
   ~CKelvanorApp();
 
-  // False (the program exits) when the socket library cannot start.
+  // False (the program exits) when the socket library cannot start. Qt's own texts are
+  // Chinese from here on, when the system has them.
   bool InitInstance();
 
   CMainFrame* MainFrame() const { return frame_.get(); }
@@ -35,6 +37,7 @@ class CKelvanorApp {
 
  private:
   SocketStartup socketStartup_;
+  QTranslator qtTexts_;  // uninstalls itself when the application object goes
   CKelvanorDoc doc_;
   std::unique_ptr<CMainFrame> frame_;
   CKelvanorView* view_ = nullptr;  // owned by the frame

@@ -27,11 +27,12 @@ CMainFrame::CMainFrame() {
   statusBar()->setObjectName("AFX_IDW_STATUS_BAR");
   indicators_ = new StatusIndicators(statusBar());
 
-  QAction* setting = MakeAction(ID_SETTING, Text(u8"设置"));
+  QAction* setting = MakeAction(ID_SETTING, Text(u8"监控设置(&S)..."));
   setting->setIcon(ResourceIcon("tool_setting"));
   connect(setting, &QAction::triggered, this, [this] { RunViewCommand(commands_.editSettings); });
-  QAction* refresh = MakeAction(ID_REFRESH, Text(u8"刷新"));
+  QAction* refresh = MakeAction(ID_REFRESH, Text(u8"刷新状态(&R)"));
   refresh->setIcon(ResourceIcon("tool_refresh"));
+  refresh->setShortcut(Qt::Key_F5);
   connect(refresh, &QAction::triggered, this, [this] { RunViewCommand(commands_.refreshStatus); });
   QAction* about = MakeAction(ID_APP_ABOUT, Text(u8"关于(&A)..."));
   about->setIcon(ResourceIcon("tool_about"));
@@ -54,7 +55,12 @@ CMainFrame::CMainFrame() {
   toolBar_->addSeparator();
   toolBar_->addAction(about);
 
-  menuBar()->addMenu(Text(u8"文件(&F)"))->addAction(exit);
+  // The view's two commands are in the menu too, so a hidden toolbar hides neither.
+  QMenu* fileMenu = menuBar()->addMenu(Text(u8"文件(&F)"));
+  fileMenu->addAction(setting);
+  fileMenu->addAction(refresh);
+  fileMenu->addSeparator();
+  fileMenu->addAction(exit);
   QMenu* viewMenu = menuBar()->addMenu(Text(u8"视图(&V)"));
   viewMenu->addAction(showToolBar);
   viewMenu->addAction(showStatusBar);

@@ -17,6 +17,7 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
     case MessageIcon::Error: return QMessageBox::Critical;
     case MessageIcon::Warning: return QMessageBox::Warning;
     case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Question: return QMessageBox::Question;
     case MessageIcon::None: break;
   }
   return QMessageBox::NoIcon;
@@ -24,13 +25,20 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 }  // namespace
 
 int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                   MessageIcon icon) {
-  if (Hook()) return Hook()(MessageBoxCall{owner, text, caption, icon});
+                   MessageIcon icon, MessageButtons buttons) {
+  if (Hook()) return Hook()(MessageBoxCall{owner, text, caption, icon, buttons});
   QString title = caption.empty() ? QApplication::applicationDisplayName() : GbkToQString(caption);
-  QMessageBox box(ToQt(icon), title, GbkToQString(text), QMessageBox::Ok, owner);
+  const bool question = buttons == MessageButtons::YesNo;
+  QMessageBox box(ToQt(icon), title, GbkToQString(text),
+                  question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
   box.setTextFormat(Qt::PlainText);
-  box.exec();
-  return kIdOk;
+  if (question) {
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+  }
+  const int pressed = box.exec();
+  if (!question) return kIdOk;
+  return pressed == QMessageBox::Yes ? kIdYes : kIdNo;
 }
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {

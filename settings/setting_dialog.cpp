@@ -35,6 +35,7 @@ CSettingDialog::CSettingDialog(SettingData* setting, QWidget* parent)
   connect(&m_btnDown, &QPushButton::clicked, this, [this] { OnBnClickedDown(); });
   // Only the operator's choices, as with the combo box's selection-change notification.
   connect(&m_cbSound, &QComboBox::activated, this, [this](int index) { OnCbnSelchangeSound(index); });
+  m_Grid.installEventFilter(this);
 }
 
 int CSettingDialog::DoModal() { return exec() == QDialog::Accepted ? kIdOk : kIdCancel; }
@@ -79,18 +80,18 @@ bool CSettingDialog::OnInitDialog() {
   FillGridRows();
   DoDataExchange(false);
   ShowSoundChoice();
+  m_Opened = TakeSnapshot();
   return true;
 }
 
 void CSettingDialog::OnOK() {
-  if (!DoDataExchange(true)) return;
+  if (!DoDataExchange(true) || !CheckPorts()) return;
   m_pSetting->refreshTime = m_nRefreshTime;
   m_pSetting->Clear();
   for (int row = 1; row < m_Grid.GetRowCount(); ++row) {
     std::string ip = m_Grid.GetItemText(row, 1);
     if (ip.empty()) continue;
-    // The port as atoi reads it, except that digits beyond 32 bits saturate.
-    const std::int32_t port = ScanInt(m_Grid.GetItemText(row, 2).c_str());
+    const std::uint16_t port = *ParsePort(m_Grid.GetItemText(row, 2));  // CheckPorts vouched for it
     m_pSetting->Append(IPInfo(std::move(ip), port, m_Grid.GetItemText(row, 3)));
   }
   m_pSetting->soundType = m_cbSound.currentIndex();
@@ -99,6 +100,23 @@ void CSettingDialog::OnOK() {
     return;
   }
   accept();
+}
+
+bool CSettingDialog::CheckPorts() {
+  for (int row = 1; row < m_Grid.GetRowCount(); ++row) {
+    if (m_Grid.GetItemText(row, 1).empty() || ParsePort(m_Grid.GetItemText(row, 2))) continue;
+    // Typed text that is no port would otherwise be stored as some other number.
+    ShowMessageBox(this,
+                   Gbk(u8"第") + std::to_string(row) + Gbk(u8"行的端口无效，请输入 1 到 65535 之间的整数。"), "",
+                   MessageIcon::Warning);
+    m_Grid.setFocus();
+    m_Grid.SetFocusCell(row, 2);
+    m_Grid.SetSelectionStartCell(CCellID(row, 2));
+    m_Grid.SetSelectedRange(row, 2, row, 2, true);
+    m_Grid.EnsureVisible(row, 2);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace kelvanor

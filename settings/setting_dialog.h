@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <cstdint>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "grid/grid_ctrl.h"
 #include "monitor/endpoint_list.h"
@@ -46,12 +48,19 @@ class CSettingDialog : public QDialog {
   virtual bool DoDataExchange(bool saveAndValidate);
   virtual bool OnInitDialog();
   virtual void OnOK();
+  // Cancel, Escape and the close button: asks first when edits would be thrown away.
+  void reject() override;
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  // Takes a paste of an endpoint list before the grid's cell-by-cell paste.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Layout of the dialog's template, in dialog units of the dialog font.
   void CreateControls();
-  void Place(QWidget& control, int id, int x, int y, int width, int height);
+  // Which edges a control follows when the dialog is resized.
+  enum Follow : int { kRight = 1, kBottom = 2, kWidth = 4, kHeight = 8 };  // none: top left
+  void Place(QWidget& control, int id, int x, int y, int width, int height, int follow);
 
   // The grid.
   void InitGridCtrl();
@@ -61,6 +70,23 @@ class CSettingDialog : public QDialog {
   void OnBnClickedUp() { MoveSelectedRow(-1); }
   void OnBnClickedDown() { MoveSelectedRow(+1); }
   void MoveSelectedRow(int step);
+  // Column 0 shows each data row's own number, 1 to n.
+  void NumberRows();
+  // False, after naming the row and focusing its cell, when a kept row's port is no port.
+  bool CheckPorts();
+  // Appends one row per endpoint when the clipboard holds an endpoint list; false when it
+  // holds something else, which the grid then pastes as usual.
+  bool PasteEndpointList();
+
+  // What Cancel would throw away, compared with what the dialog opened on.
+  struct Snapshot {
+    std::vector<std::string> endpoints;  // "ip\tport\tremark" of each row with an IP
+    QString interval;
+    int soundType;
+    std::string soundFile;
+    bool operator==(const Snapshot&) const = default;
+  };
+  Snapshot TakeSnapshot() const;
 
   // The alarm sound.
   void ShowSoundChoice();
@@ -78,6 +104,14 @@ class CSettingDialog : public QDialog {
   CNumberEdit m_editRefresh;
   QLabel m_lblInterval, m_lblSeconds, m_lblSound;
   std::map<int, QWidget*> m_Controls;
+  struct Placed {
+    QWidget* control;
+    QRect atTemplateSize;
+    int follow;
+  };
+  std::vector<Placed> m_Placed;
+  QSize m_TemplateSize;
+  Snapshot m_Opened;
   bool m_bInitialized = false;
 };
 

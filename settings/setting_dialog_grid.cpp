@@ -65,12 +65,17 @@ void CSettingDialog::OnBnClickedAdd() {
 
 void CSettingDialog::OnBnClickedDelete() {
   if (m_Grid.GetSelectedCount() > 0) {
-    // Only the topmost selected row goes; the other rows keep their numbers.
+    // Only the topmost selected row goes; the rows below it move up a number.
     const int row = m_Grid.GetSelectedCellRange().minRow;
     if (row < 1 || row >= m_Grid.GetRowCount()) return;
     m_Grid.DeleteRow(row);
+    NumberRows();
   }
   m_Grid.Refresh();
+}
+
+void CSettingDialog::NumberRows() {
+  for (int row = 1; row < m_Grid.GetRowCount(); ++row) m_Grid.SetItemText(row, 0, std::to_string(row));
 }
 
 void CSettingDialog::MoveSelectedRow(int step) {
@@ -99,18 +104,12 @@ void CSettingDialog::MoveSelectedRow(int step) {
     m_Grid.SetItemText(row, col, other);
     m_Grid.SetItemText(partner, col, moving);
   }
-  // The selection travels with the moved row.
+  // The selection travels with the moved row; the grid's own focus cell stays put.
   for (int col = 1; col <= 3; ++col) {
     if (!m_Grid.IsCellSelected(row, col)) continue;
     m_Grid.SetItemState(row, col, kMovedAwayState);
     m_Grid.SetItemState(partner, col, CELL_FOCUSED | CELL_SELECTED);
   }
-  // So does the grid's focus cell and selection anchor, or the keyboard would go on from
-  // the row the text has left while the focus is drawn on the moved row.
-  const CCellID focus = m_Grid.GetFocusCell();
-  if (focus.row == row) m_Grid.SetFocusCell(partner, focus.col);
-  const CCellID anchor = m_Grid.GetSelectionStartCell();
-  if (anchor.row == row) m_Grid.SetSelectionStartCell(CCellID(partner, anchor.col));
   m_Grid.Refresh();
 }
 

@@ -12,39 +12,14 @@
 
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
-#include "app/kelvanor_app.h"
 #include "app/lock_keys.h"
 #include "monitor/kelvanor_view.h"
 #include "settings/setting_dialog.h"
+#include "tests/app/shell_fixture.h"
 #include "tests/common/loopback.h"
-#include "tests/common/message_box_recorder.h"
-#include "tests/settings/setting_dir.h"
 
 namespace kelvanor::test {
 namespace {
-
-// The whole program, started as main starts it in a fresh directory, with message boxes
-// recorded instead of shown.
-class ShellTest : public InSettingDir {
- protected:
-  void SetUp() override {
-    InSettingDir::SetUp();
-    WriteSettings();
-    ASSERT_TRUE(app_.InitInstance());
-  }
-  // What the directory holds when the program starts: no setting.xml unless overridden.
-  virtual void WriteSettings() {}
-
-  CMainFrame& Frame() { return *app_.MainFrame(); }
-  CKelvanorView& View() { return *app_.View(); }
-  const std::vector<IPInfo>& List() { return View().Setting().ipList; }
-  bool FirstLightTurnsGreen() {
-    return testing::WaitFor([&] { return View().grab().toImage().pixel(25, 43) == qRgb(0, 255, 0); });
-  }
-
-  testing::MessageBoxRecorder boxes_;
-  CKelvanorApp app_;
-};
 
 TEST_F(ShellTest, WithoutSettingFileStartsEmptyAndReadyUnderItsName) {
   EXPECT_EQ(QApplication::applicationName(), "Kelvanor");
@@ -65,10 +40,20 @@ TEST_F(ShellTest, ToolbarHoldsSettingRefreshAndAboutWithTheirTexts) {
   EXPECT_TRUE(buttons[2]->isSeparator());
   EXPECT_EQ(buttons, QList({Frame().Action(ID_SETTING), Frame().Action(ID_REFRESH), buttons[2],
                             Frame().Action(ID_APP_ABOUT)}));
-  // A status-bar prompt and a tooltip, split from one string-table entry.
-  EXPECT_EQ(Frame().Action(ID_REFRESH)->statusTip(), QString::fromUtf8(u8"刷新状态"));
-  EXPECT_EQ(Frame().Action(ID_REFRESH)->toolTip(), QString::fromUtf8(u8"刷新"));
-  EXPECT_EQ(Frame().Action(ID_VIEW_TOOLBAR)->toolTip(), QString::fromUtf8(u8"切换工具栏"));
+  // A status-bar prompt and a tooltip, split from one string-table entry. The settings
+  // prompt once read "设置监控的IP端口、刷新间隔和报警提示音".
+  const std::tuple<int, const char8_t*, const char8_t*> texts[] = {
+      {ID_SETTING, u8"监控设置", u8"设置"},
+      {ID_REFRESH, u8"刷新状态", u8"刷新"},
+      {ID_APP_ABOUT, u8"显示程序信息、版本号和版权信息", u8"关于"},
+      {ID_APP_EXIT, u8"退出应用程序；提示保存文档", u8"退出"},
+      {ID_VIEW_TOOLBAR, u8"显示或隐藏工具栏", u8"切换工具栏"},
+      {ID_VIEW_STATUS_BAR, u8"显示或隐藏状态栏", u8"切换状态栏"},
+  };
+  for (const auto& [command, prompt, tip] : texts) {
+    EXPECT_EQ(Frame().Action(command)->statusTip(), QString::fromUtf8(prompt)) << command;
+    EXPECT_EQ(Frame().Action(command)->toolTip(), QString::fromUtf8(tip)) << command;
+  }
 }
 
 // The status bar's lock panes show what the keyboard LEDs say.
@@ -195,7 +180,9 @@ TEST(AboutBox, ShowsTheProductLineAndClosesOnOk) {
 }
 
 // The box cannot be resized, and its items sit where its layout puts them in units of the
-// box's 197 x 75: icon, product line, second line, maker, web address, OK.
+// box's 197 x 75: icon, product line, second line, maker, web address, OK. The web address
+// is the exception: it is as wide as its text, and where that reaches OK the button and the
+// box's right edge move right by as much.
 TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
   CAboutDlg about;
   EXPECT_EQ(about.minimumSize(), about.size());
@@ -204,14 +191,25 @@ TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
                          {18, 41, 89, 14}, {17, 54, 89, 14}, {140, 54, 50, 14}};
   const QList<QWidget*> items = about.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   ASSERT_EQ(items.size(), std::ssize(units));
-  const double x = about.width() / 197.0, y = about.height() / 75.0;
+  QLabel* web = about.Link(CAboutDlg::IDC_WEB_LINK);
+  const double x = items[1]->width() / 114.0, y = about.height() / 75.0;  // the product line's units
+  const double grown = about.width() - 197 * x;
   for (int i = 0; i < items.size(); ++i) {
     const QRect at = items[i]->geometry(), unit = units[i];
-    EXPECT_NEAR(at.x(), unit.x() * x, 2) << i;
+    EXPECT_NEAR(at.x(), unit.x() * x + (items[i] == about.OkButton() ? grown : 0), 2) << i;
     EXPECT_NEAR(at.y(), unit.y() * y, 2) << i;
-    EXPECT_NEAR(at.width(), unit.width() * x, 2) << i;
+    if (items[i] != web) EXPECT_NEAR(at.width(), unit.width() * x, 2) << i;
     EXPECT_NEAR(at.height(), unit.height() * y, 2) << i;
   }
+}
+
+// Regression: the address was cut off, 221 pixels of text in a 155-pixel label.
+TEST(AboutBox, TheWebLinkShowsItsWholeAddressClearOfTheOkButton) {
+  CAboutDlg about;
+  QLabel* web = about.Link(CAboutDlg::IDC_WEB_LINK);
+  EXPECT_GE(web->width(), web->sizeHint().width());
+  EXPECT_LT(web->geometry().right(), about.OkButton()->x());
+  EXPECT_TRUE(about.rect().contains(about.OkButton()->geometry()));
 }
 
 }  // namespace

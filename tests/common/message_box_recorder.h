@@ -14,13 +14,14 @@ class MessageBoxRecorder {
     previous_ = SetMessageBoxHook([this, whileOpen](const MessageBoxCall& call) {
       calls.push_back(call);
       if (whileOpen) whileOpen();
-      return kIdOk;
+      return call.buttons == MessageButtons::YesNo ? answer : kIdOk;
     });
   }
   ~MessageBoxRecorder() { SetMessageBoxHook(std::move(previous_)); }
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
 
   std::vector<MessageBoxCall> calls;
+  int answer = kIdYes;  // how questions are answered
 
  private:
   MessageBoxHook previous_;

@@ -25,7 +25,6 @@ TEST_F(DialogLayoutTest, EveryControlShowsItsTextWhereTheTemplatePutsIt) {
   const DialogBaseUnits units = BaseUnitsOf(dialog.font());
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("监控设置"));
   EXPECT_EQ(dialog.size(), DialogUnitsToPixels(units, 0, 0, 387, 219).size());
-  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "a frame without sizing";
   const struct {
     int id;  // 0 for a control no handler refers to
     const char* text;
@@ -67,6 +66,29 @@ TEST_F(DialogLayoutTest, TabVisitsTheControlsInTheTemplatesOrderAndSkipsLabels) 
     visited.push_back(id == ids.end() ? -1 : *id);  // -1: a control that should take no Tab
   }
   EXPECT_EQ(visited, ids);
+}
+
+// The grid takes what the dialog grows by; every other control keeps its distance to the
+// edges it sits by.
+TEST_F(DialogLayoutTest, GrowingTheDialogGrowsTheGridAndKeepsTheButtonsByTheirEdges) {
+  CSettingDialog& dialog = Open();
+  const QSize opened = dialog.size();
+  EXPECT_EQ(dialog.minimumSize(), opened);
+  std::map<int, QRect> before;
+  for (int id : std::initializer_list<int>{kIdOk, kIdCancel, IDC_GRID, IDC_BUTTON_ADD, IDC_BUTTON_DELETE,
+                                          IDC_BUTTON_UP, IDC_BUTTON_DOWN, IDC_EDIT_REFRESH, IDC_COMBO_SOUND})
+    before[id] = Item(id)->geometry();
+  const QSize grown(200, 120);
+  dialog.resize(opened + grown);
+  EXPECT_EQ(Item(IDC_GRID)->geometry(), before[IDC_GRID].adjusted(0, 0, grown.width(), grown.height()));
+  for (int id : {IDC_BUTTON_ADD, IDC_BUTTON_DELETE, IDC_BUTTON_UP, IDC_BUTTON_DOWN})
+    EXPECT_EQ(Item(id)->geometry(), before[id].translated(grown.width(), 0)) << id;
+  for (int id : std::initializer_list<int>{kIdOk, IDC_EDIT_REFRESH, IDC_COMBO_SOUND})
+    EXPECT_EQ(Item(id)->geometry(), before[id].translated(0, grown.height())) << id;
+  EXPECT_EQ(Item(kIdCancel)->geometry(), before[kIdCancel].translated(grown.width(), grown.height()));
+  dialog.resize(opened - QSize(50, 50));
+  EXPECT_EQ(dialog.size(), opened) << "no smaller than the template";
+  EXPECT_EQ(Item(IDC_GRID)->geometry(), before[IDC_GRID]);
 }
 
 }  // namespace

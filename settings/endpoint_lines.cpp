@@ -1,0 +1,133 @@
+#include "settings/endpoint_lines.h"
+
+#include "settings/int_scan.h"
+
+namespace kelvanor {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  }
+  return lines;
+}
+
+std::vector<std::string> SplitOnTabs(std::string_view line) {
+  std::vector<std::string> fields;
+  for (;;) {
+    const size_t tab = line.find('\t');
+    fields.emplace_back(Trimmed(line.substr(0, tab)));
+    if (tab == std::string_view::npos) return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+// RFC 4180 fields; blanks around a field are not part of it. Null on a broken quote.
+std::optional<std::vector<std::string>> SplitCsv(std::string_view line) {
+  std::vector<std::string> fields;
+  for (;;) {
+    std::string_view rest = Trimmed(line);
+    std::string field;
+    if (!rest.empty() && rest.front() == '"') {
+      size_t i = 1;
+      for (;; ++i) {
+        if (i >= rest.size()) return std::nullopt;  // the quote never closes
+        if (rest[i] != '"') {
+          field += rest[i];
+        } else if (i + 1 < rest.size() && rest[i + 1] == '"') {
+          field += '"';
+          ++i;
+        } else {
+          break;
+        }
+      }
+      rest.remove_prefix(i + 1);
+      while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+      if (!rest.empty() && rest.front() != ',') return std::nullopt;  // text after the closing quote
+    } else {
+      field = Trimmed(rest.substr(0, rest.find(',')));
+      rest.remove_prefix(std::min(rest.find(','), rest.size()));
+    }
+    fields.push_back(std::move(field));
+    if (rest.empty()) return fields;
+    line = rest.substr(1);
+  }
+}
+
+std::optional<EndpointLine> FromFields(const std::vector<std::string>& fields) {
+  if (fields.size() < 2 || fields.size() > 3) return std::nullopt;
+  return EndpointLine{fields[0], fields[1], fields.size() == 3 ? fields[2] : std::string()};
+}
+
+// "host:port remark": the first word holds the address and the port.
+std::optional<EndpointLine> FromHostPort(std::string_view line) {
+  const size_t wordEnd = std::min(line.find_first_of(" \t"), line.size());
+  const std::string_view word = line.substr(0, wordEnd);
+  const size_t colon = word.rfind(':');
+  return EndpointLine{std::string(word.substr(0, colon)), std::string(word.substr(colon + 1)),
+                      std::string(Trimmed(line.substr(wordEnd)))};
+}
+
+std::optional<EndpointLine> Checked(std::optional<EndpointLine> endpoint) {
+  if (!endpoint || endpoint->ip.empty()) return std::nullopt;
+  for (const char c : endpoint->ip)
+    if (IsBlank(c)) return std::nullopt;
+  const std::optional<std::uint16_t> port = ParsePort(endpoint->port);
+  if (!port) return std::nullopt;
+  endpoint->port = std::to_string(*port);
+  return endpoint;
+}
+
+}  // namespace
+
+std::optional<EndpointLine> ReadEndpointLine(std::string_view line) {
+  line = Trimmed(line);
+  if (line.find('\t') != std::string_view::npos) {
+    std::vector<std::string> fields = SplitOnTabs(line);
+    while (fields.size() > 3 && fields.back().empty()) fields.pop_back();  // a spreadsheet's empty columns
+    return Checked(FromFields(fields));
+  }
+  const std::string_view word = line.substr(0, line.find(' '));
+  if (word.find(':') != std::string_view::npos && word.find(',') == std::string_view::npos)
+    return Checked(FromHostPort(line));
+  if (line.find(',') == std::string_view::npos) return std::nullopt;
+  const std::optional<std::vector<std::string>> fields = SplitCsv(line);
+  return fields ? Checked(FromFields(*fields)) : std::nullopt;
+}
+
+EndpointLines ReadEndpointLines(std::string_view text) {
+  EndpointLines result;
+  int number = 0;
+  for (const std::string_view line : Lines(text)) {
+    ++number;
+    const std::string_view content = Trimmed(line);
+    if (content.empty() || content.front() == '#') continue;
+    if (std::optional<EndpointLine> endpoint = ReadEndpointLine(content)) {
+      result.endpoints.push_back(std::move(*endpoint));
+    } else {
+      result.unreadLines.push_back(number);
+    }
+  }
+  return result;
+}
+
+bool IsEndpointList(std::string_view text) {
+  const std::vector<std::string_view> lines = Lines(text);
+  if (lines.size() != 1) return lines.size() > 1;
+  return ReadEndpointLine(lines.front()).has_value();
+}
+
+}  // namespace kelvanor

@@ -1,0 +1,35 @@
+#pragma once
+#include <QImage>
+
+#include "app/kelvanor_app.h"
+#include "monitor/kelvanor_view.h"
+#include "tests/common/loopback.h"
+#include "tests/common/message_box_recorder.h"
+#include "tests/settings/setting_dir.h"
+
+namespace kelvanor::test {
+
+// The whole program, started as main starts it in a fresh directory, with message boxes
+// recorded instead of shown.
+class ShellTest : public InSettingDir {
+ protected:
+  void SetUp() override {
+    InSettingDir::SetUp();
+    WriteSettings();
+    ASSERT_TRUE(app_.InitInstance());
+  }
+  // What the directory holds when the program starts: no setting.xml unless overridden.
+  virtual void WriteSettings() {}
+
+  CMainFrame& Frame() { return *app_.MainFrame(); }
+  CKelvanorView& View() { return *app_.View(); }
+  const std::vector<IPInfo>& List() { return View().Setting().ipList; }
+  bool FirstLightTurnsGreen() {
+    return testing::WaitFor([&] { return View().grab().toImage().pixel(25, 43) == qRgb(0, 255, 0); });
+  }
+
+  testing::MessageBoxRecorder boxes_;
+  CKelvanorApp app_;
+};
+
+}  // namespace kelvanor::test
