@@ -130,14 +130,17 @@ std::string ShownPart(const std::string& gbk, unsigned format, const GdiRect& re
   // A wrapped paragraph fills `lines` lines with no more than that many lines' characters.
   const std::size_t paragraphChars = wraps ? lineChars * static_cast<std::size_t>(lines) : lineChars;
   std::string shown;
-  std::size_t start = 0;
+  std::string_view rest = gbk;
   for (int paragraph = 0; paragraph < lines; ++paragraph) {
-    const std::size_t end = std::min(gbk.find('\n', start), gbk.size());
-    const std::string_view text = std::string_view(gbk).substr(start, end - start);
-    shown.append(text.substr(0, LeadingBytes(text, paragraphChars)));
-    if (end == gbk.size()) break;
+    const std::string_view head = rest.substr(0, LeadingBytes(rest, paragraphChars));
+    std::size_t end = head.find('\n');
+    shown.append(head.substr(0, end));
+    // A paragraph longer than that, broken anywhere, fills every line; otherwise its
+    // first line can be one long word, and the next paragraph starts after it.
+    if (end == std::string_view::npos && !(wraps && (format & DT_EDITCONTROL))) end = rest.find('\n', head.size());
+    if (end == std::string_view::npos) break;
     shown += '\n';
-    start = end + 1;
+    rest.remove_prefix(end + 1);
   }
   return shown;
 }

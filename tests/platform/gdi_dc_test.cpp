@@ -131,7 +131,7 @@ TEST(GdiText, AHugeTextDrawsWhatItsWholeTextWouldShow) {
       {"wrapped anywhere", DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX, {wide + narrow}, 300000},
       {"wrapped at words", DT_WORDBREAK | DT_NOPREFIX, {words}, 300000},
       {"paragraphs of single lines", DT_NOPREFIX, {narrow, "second", "third"}, 300000},
-      {"short paragraphs, then a huge one", DT_WORDBREAK | DT_NOPREFIX, {"a", "b", words}, 300000},
+      {"paragraphs of one word wider than the line, then words", DT_WORDBREAK | DT_NOPREFIX, {"a", "b", words}, 300000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
