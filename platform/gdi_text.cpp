@@ -115,8 +115,10 @@ std::size_t CharsWithin(int pixels) { return static_cast<std::size_t>(std::max(0
 constexpr std::size_t kAlignedLineChars = 16384;
 
 // What of `gbk` can reach the visible part of `rect` (up to visibleRight, `lines` lines
-// high) when drawn with `format`: laying out a megabyte remark for a tile that shows
-// three lines would freeze the window. Pixels are the same as with the whole text.
+// high) when drawn with `format`: laying out a megabyte remark for a tile that shows a
+// few lines froze the window. The pixels are those of the whole text, unless a run of
+// blanks wider than all the lines hides what follows it, or a line of over
+// kAlignedLineChars characters is centred or right-aligned.
 std::string ShownPart(const std::string& gbk, unsigned format, const GdiRect& rect, int visibleRight,
                       int lines) {
   const bool ellipsis = format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS);
