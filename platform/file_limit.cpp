@@ -8,6 +8,9 @@
 namespace kelvanor {
 namespace {
 
+// Beyond this the table is left to grow on demand: it takes 8 bytes a descriptor.
+constexpr rlim_t kMaxGrownDescriptors = 1 << 20;
+
 // The kernel sizes the table for the highest descriptor ever used: taking the last one
 // the limit allows, for a moment, grows it once to its full size. F_DUPFD never takes a
 // descriptor in use, so a late call cannot close another thread's file.

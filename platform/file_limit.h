@@ -4,13 +4,9 @@
 namespace kelvanor {
 
 // Raises the soft open-file limit to the hard limit and grows the descriptor table to it
-// at once (to at most kMaxGrownDescriptors): growing it later, while threads run, stalls
-// the kernel for milliseconds at each doubling. Call it before any thread starts.
+// at once (to a million descriptors at most): growing it later, while threads run,
+// stalls the kernel for milliseconds at each doubling. Call it before any thread starts.
 // Returns the limit now in force, -1 when unlimited.
 long RaiseOpenFileLimit();
-
-// Beyond this the table is left to grow on demand: its pointer array alone takes 8 bytes
-// a descriptor.
-constexpr long kMaxGrownDescriptors = 1 << 20;
 
 }  // namespace kelvanor
