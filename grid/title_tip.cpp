@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <algorithm>
 #include <chrono>
 
 #include "grid/measure_dc.h"
@@ -57,11 +59,15 @@ void CTitleTip::ShowTip(const GdiRect& titleRect, const std::string& text, int /
   if (!QApplication::focusWidget()) return;
 
   const QFont shownFont = font ? FontFromLogFont(*font) : m_pParentWnd->font();
-  const std::string shown = " " + text + " ";
+  // Only what the screen can show is measured (a megabyte text would be megapixels wide),
+  // but always enough to tell whether the text fits its cell.
+  const int left = m_pParentWnd->mapToGlobal(QPoint(titleRect.left, titleRect.top)).x();
+  const int room = std::max(m_pParentWnd->screen()->geometry().right() + 1 - left, titleRect.Width() + 1);
+  const std::string shown = " " + std::string(LeadingPart(text, room)) + " ";
   MeasureDC measure;
   if (!measure.dc()) return;
   measure.dc()->SelectFont(shownFont);
-  const int width = measure.dc()->GetTextExtent(shown).width();  // outline fonts have no overhang
+  const int width = std::min(measure.dc()->GetTextExtent(shown).width(), room);  // outline fonts have no overhang
   if (titleRect.left + width <= titleRect.right) return;
 
   const int height = titleRect.Height();

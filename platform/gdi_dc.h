@@ -13,6 +13,7 @@
 #include <QRect>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvanor {
@@ -74,6 +75,10 @@ QFont FontFromLogFont(const LogFont& lf);
 LogFont MessageLogFont();
 // The screen's vertical dots per inch, for point -> pixel heights.
 int ScreenLogPixelsY();
+
+// The first characters of a one-line text that can show within `pixels` of its start
+// (each drawn character takes a pixel at least); the whole text when it is shorter.
+std::string_view LeadingPart(std::string_view gbk, int pixels);
 
 struct TextMetric {
   int tmHeight, tmAscent, tmDescent, tmInternalLeading, tmExternalLeading, tmAveCharWidth,
@@ -139,8 +144,9 @@ class GdiDC {
   void StretchBlt(int x, int y, int w, int h, const QImage& src, int sx, int sy, int sw, int sh);
   void BitBlt(int x, int y, const QImage& src) { StretchBlt(x, y, src.width(), src.height(), src, 0, 0, src.width(), src.height()); }
 
-  // Returns the height of the drawn text; with DT_CALCRECT, draws nothing and sets
-  // rect's right and bottom to the text's extent.
+  // Lays out only the part of the text that can show in rect (or, with DT_NOCLIP, in the
+  // clip box) and returns the height of its lines; with DT_CALCRECT, measures the whole
+  // text, draws nothing and sets rect's right and bottom to its extent.
   int DrawText(const std::string& gbk, GdiRect& rect, unsigned format);
   QSize GetTextExtent(const std::string& gbk) const;
   TextMetric GetTextMetrics() const;

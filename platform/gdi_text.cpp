@@ -93,6 +93,60 @@ std::vector<TextLine> BreakLines(const QString& text, unsigned format, const QFo
   return lines;
 }
 
+bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool IsGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
+// Bytes of the first `chars` characters (a lead byte and its trail are one).
+std::size_t LeadingBytes(std::string_view gbk, std::size_t chars) {
+  std::size_t i = 0;
+  for (; i < gbk.size() && chars > 0; --chars) {
+    const bool pair = IsGbkLead(gbk[i]) && i + 1 < gbk.size() && IsGbkTrail(gbk[i + 1]);
+    i += pair ? 2 : 1;
+  }
+  return i;
+}
+
+// Every character a font draws moves the pen on by a pixel at least, so a line shows at
+// most as many characters as it has pixels, and one more whose glyph hangs into view.
+std::size_t CharsWithin(int pixels) { return static_cast<std::size_t>(std::max(0, pixels)) + 2; }
+
+// A centred or right-aligned line wider than its rectangle shows a part that depends on
+// its whole width; such lines are measured whole up to this length.
+constexpr std::size_t kAlignedLineChars = 16384;
+
+// What of `gbk` can reach the visible part of `rect` (up to visibleRight, `lines` lines
+// high) when drawn with `format`: laying out a megabyte remark for a tile that shows a
+// few lines froze the window. The pixels are those of the whole text, unless a run of
+// blanks wider than all the lines hides what follows it, or a line of over
+// kAlignedLineChars characters is centred or right-aligned.
+std::string ShownPart(const std::string& gbk, unsigned format, const GdiRect& rect, int visibleRight,
+                      int lines) {
+  const bool ellipsis = format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS);
+  const bool wraps = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+  // A mnemonic "&&" shows one character.
+  const std::size_t shownPerByte = (format & DT_NOPREFIX) ? 1 : 2;
+  std::size_t lineChars = CharsWithin(std::max(rect.Width(), visibleRight - rect.left)) * shownPerByte;
+  if ((format & (DT_CENTER | DT_RIGHT)) && !wraps && !ellipsis) lineChars = std::max(lineChars, kAlignedLineChars);
+  if (lines <= 0) return {};
+  if (format & DT_SINGLELINE) return gbk.substr(0, LeadingBytes(gbk, lineChars));
+  // A wrapped paragraph fills `lines` lines with no more than that many lines' characters.
+  const std::size_t paragraphChars = wraps ? lineChars * static_cast<std::size_t>(lines) : lineChars;
+  std::string shown;
+  std::string_view rest = gbk;
+  for (int paragraph = 0; paragraph < lines; ++paragraph) {
+    const std::string_view head = rest.substr(0, LeadingBytes(rest, paragraphChars));
+    std::size_t end = head.find('\n');
+    shown.append(head.substr(0, end));
+    // A paragraph longer than that, broken anywhere, fills every line; otherwise its
+    // first line can be one long word, and the next paragraph starts after it.
+    if (end == std::string_view::npos && !(wraps && (format & DT_EDITCONTROL))) end = rest.find('\n', head.size());
+    if (end == std::string_view::npos) break;
+    shown += '\n';
+    rest.remove_prefix(end + 1);
+  }
+  return shown;
+}
+
 // Draws one line with its top-left at `at`. Shaping a text is the dearest part of
 // drawing it, and boards and grids draw the same texts on every paint, so the shaped
 // lines of recent texts are kept (per thread, bounded).
@@ -113,6 +167,10 @@ void DrawShapedLine(QPainter& painter, QPoint at, const QString& text, const QFo
 }
 
 }  // namespace
+
+std::string_view LeadingPart(std::string_view gbk, int pixels) {
+  return gbk.substr(0, LeadingBytes(gbk, CharsWithin(pixels)));
+}
 
 // Windows mnemonic rules: "&&" shows one "&", "&x" underlines x, unless DT_NOPREFIX.
 QString GdiDC::DisplayText(const std::string& gbk, unsigned format, int* underlined) const {
@@ -136,10 +194,20 @@ QString GdiDC::DisplayText(const std::string& gbk, unsigned format, int* underli
 
 int GdiDC::DrawText(const std::string& gbk, GdiRect& rect, unsigned format) {
   const QFontMetrics fm(font_);
-  int underlined = -1;
-  const QString text = DisplayText(gbk, format, &underlined);
-  std::vector<TextLine> lines = BreakLines(text, format, font_, rect.Width());
   const int lineHeight = fm.height();
+  // Drawing lays out only what the rectangle (or, unclipped, the clip box) can show; a
+  // measurement needs the whole text.
+  const GdiRect clip = GetClipBox();
+  const int visibleRight = (format & DT_NOCLIP) ? clip.right : rect.right;
+  const int visibleBottom = (format & DT_NOCLIP) ? clip.bottom : rect.bottom;
+  std::string shown;
+  if (!(format & DT_CALCRECT)) {
+    const int shownLines = std::max(0, visibleBottom - rect.top + lineHeight - 1) / std::max(1, lineHeight);
+    shown = ShownPart(gbk, format, rect, visibleRight, shownLines);
+  }
+  int underlined = -1;
+  const QString text = DisplayText((format & DT_CALCRECT) ? gbk : shown, format, &underlined);
+  std::vector<TextLine> lines = BreakLines(text, format, font_, rect.Width());
   const int totalHeight = lineHeight * static_cast<int>(lines.size());
   const bool ellipsis = format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS);
   if (ellipsis && !(format & DT_WORDBREAK))
@@ -164,6 +232,7 @@ int GdiDC::DrawText(const std::string& gbk, GdiRect& rect, unsigned format) {
   painter_->setFont(font_);
   painter_->setPen(ToQColor(textColor_));
   for (const TextLine& line : lines) {
+    if (y >= visibleBottom) break;
     // An edit control shows no partly visible last line.
     if ((format & DT_EDITCONTROL) && y + lineHeight > rect.bottom && y > rect.top) break;
     // Measuring a line costs a shaping pass; a left-aligned transparent line needs none.

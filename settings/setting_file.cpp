@@ -1,11 +1,14 @@
 #include "settings/setting_file.h"
 
+#include <fstream>
+#include <iterator>
 #include <new>
 #include <string>
 #include <string_view>
 #include <tinyxml2.h>
 
 #include "settings/atomic_file.h"
+#include "settings/attribute_count.h"
 #include "settings/int_scan.h"
 
 namespace kelvanor {
@@ -73,8 +76,12 @@ std::string PrintSetting(const SettingData& setting) {
 }  // namespace
 
 int LoadSetting(SettingData& setting) {
+  std::ifstream file(kFileName, std::ios::binary);
+  if (!file) return -1;
+  const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+  if (file.bad() || HasElementWithMoreAttributes(bytes, kMaxAttributesPerElement)) return -1;
   tinyxml2::XMLDocument doc;
-  if (doc.LoadFile(kFileName) != tinyxml2::XML_SUCCESS) return -1;
+  if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) return -1;
   const tinyxml2::XMLElement* root = doc.FirstChildElement();
   if (!root) return -1;
   for (const tinyxml2::XMLElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement())
@@ -84,7 +91,7 @@ int LoadSetting(SettingData& setting) {
 
 int SaveSetting(const SettingData& setting) {
   try {
-    return ReplaceFileAtomically(kFileName, PrintSetting(setting)) ? 0 : -1;
+    return ReplaceFileContents(kFileName, PrintSetting(setting)) ? 0 : -1;
   } catch (const std::bad_alloc&) {
     return -1;
   }

@@ -6,12 +6,14 @@
 namespace kelvanor {
 
 // Appends the file's endpoints to setting.ipList and overwrites the other fields it
-// holds. 0 when read; -1 (the record unchanged) when missing, unreadable, malformed or
-// without any element.
+// holds. 0 when read; -1 (the record unchanged) when missing, unreadable, malformed
+// (an element with over kMaxAttributesPerElement attributes counts as such) or without
+// any element. The file is never changed.
 int LoadSetting(SettingData& setting);
 
-// Replaces setting.xml with the whole record, atomically: 0 on success; -1 on any
-// failure, in which case the previous file is left whole.
+// Writes the whole record to setting.xml as ReplaceFileContents does (atomically, unless
+// the directory takes no new files): 0 on success; -1 on any failure, a read-only file
+// included, in which case the previous file is left whole.
 int SaveSetting(const SettingData& setting);
 
 }  // namespace kelvanor

@@ -87,6 +87,62 @@ TEST(GdiText, AmpersandUnderlinesTheNextLetterAndTwoShowOne) {
   EXPECT_EQ(TextImage("a&&bc", DT_SINGLELINE), TextImage("a&bc", DT_SINGLELINE | DT_NOPREFIX));
 }
 
+// `text` drawn with `format` in a 60 x 40 rectangle. The reference draws it unclipped on a
+// context whose clip box is huge, clipped by the painter alone, so nothing of it is cut.
+QImage Drawn(const std::string& text, unsigned format, bool reference = false) {
+  Canvas c;
+  GdiRect r{0, 0, 60, 40};
+  if (!reference) {
+    c.dc->DrawText(text, r, format);
+    return c.Done();
+  }
+  c.painter.setClipRect(c.image.rect());
+  GdiDC wide(&c.painter, QRect(0, 0, 1 << 20, 1 << 20));
+  wide.SelectFont(c.dc->GetFont());
+  wide.DrawText(text, r, format | DT_NOCLIP);
+  return c.Done();
+}
+
+std::string Paragraphs(const std::vector<std::string>& units, std::size_t repeats) {
+  std::string text;
+  for (const std::string& unit : units) {
+    if (!text.empty()) text += '\n';
+    for (std::size_t i = 0; i < repeats; ++i) text += unit;
+  }
+  return text;
+}
+
+// A megabyte text is cut before it is laid out, to what its rectangle can show; the
+// pixels must be those of the whole text, here stood in for by its first thousand units
+// per paragraph (far more than 60 pixels can show) laid out uncut.
+TEST(GdiText, AHugeTextDrawsWhatItsWholeTextWouldShow) {
+  const std::string wide = Gbk(u8"宽W"), narrow = "il|", words = "ab cd ";
+  const struct {
+    const char* name;
+    unsigned format;
+    std::vector<std::string> units;
+    std::size_t repeats;
+  } cases[] = {
+      {"one line", DT_SINGLELINE | DT_NOPREFIX, {narrow}, 300000},
+      {"one line, ellipsis", DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX, {wide + narrow}, 300000},
+      {"a right-aligned line measured whole", DT_SINGLELINE | DT_RIGHT | DT_NOPREFIX, {narrow + wide}, 1000},
+      {"a centred line measured whole", DT_SINGLELINE | DT_CENTER | DT_NOPREFIX, {narrow}, 1000},
+      {"mnemonic pairs showing one ampersand each", DT_SINGLELINE, {"&&"}, 300000},
+      {"wrapped anywhere", DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX, {wide + narrow}, 300000},
+      {"wrapped at words", DT_WORDBREAK | DT_NOPREFIX, {words}, 300000},
+      {"paragraphs of single lines", DT_NOPREFIX, {narrow, "second", "third"}, 300000},
+      {"paragraphs of one word wider than the line, then words", DT_WORDBREAK | DT_NOPREFIX, {"a", "b", words}, 300000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string whole = Paragraphs(c.units, c.repeats);
+    const std::string start = Paragraphs(c.units, std::min<std::size_t>(c.repeats, 1000));
+    const QImage shown = Drawn(whole, c.format);
+    EXPECT_FALSE(IsBlank(shown));
+    EXPECT_EQ(shown, Drawn(start, c.format, true));
+  }
+}
+
 TEST(GdiFont, FaceNamesMapToInstalledFontsAndFontsAreEqualOnlyWhenEveryFieldIs) {
   LogFont song;
   song.lfHeight = -15;

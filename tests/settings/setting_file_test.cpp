@@ -1,13 +1,17 @@
 // setting.xml loaded into a record holding the defaults and saved from one: what each
 // kind of file gives, the bytes written, and saves that fail or are killed midway.
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+#include <optional>
 #include <random>
 #include <thread>
 
 #include "platform/gbk.h"
+#include "settings/attribute_count.h"
 #include "settings/setting_file.h"
 #include "tests/settings/setting_dir.h"
 
@@ -123,6 +127,100 @@ TEST_F(SettingFileTest, KilledSaverLeavesTheOldOrTheNewRecord) {
     ASSERT_TRUE(WIFSIGNALED(status)) << "the saver failed on its own";
     const std::string found = Loaded();
     ASSERT_TRUE(found == "0: " + Describe(before) || found == "0: " + Describe(after)) << "torn at attempt " << attempt;
+  }
+}
+
+// The XML parser checks every attribute against the earlier ones of its element, so
+// hundreds of thousands of them in one element took minutes: such a file is refused by
+// a count, which skips quoted values, comments and CDATA, and the file is left as it was.
+TEST_F(SettingFileTest, AnElementWithTooManyAttributesIsRefusedAndTheFileLeftAlone) {
+  const auto file = [](std::size_t attributes) {
+    std::string element = "<Other";
+    for (std::size_t i = 0; i < attributes; ++i) element += " a" + std::to_string(i) + "=\"x='y'=\"";
+    return "<?xml version=\"1.0\"?>\n<!-- " + std::string(2000, '=') + " -->\n<root><![CDATA['" +
+           std::string(2000, '=') + "]]><RefreshTime val=\"7\"/>" + element + "/></root>";
+  };
+  const std::tuple<const char*, std::size_t, std::string> files[] = {
+      {"as many as allowed", kMaxAttributesPerElement, "0: 7 1 []"},
+      {"one more", kMaxAttributesPerElement + 1, "-1: " + kDefaults},
+      {"three hundred thousand", 300000, "-1: " + kDefaults},
+  };
+  for (const auto& [kind, attributes, loaded] : files) {
+    const std::string bytes = file(attributes);
+    EXPECT_EQ(Load(bytes), loaded) << kind;
+    EXPECT_TRUE(ReadFile() == bytes) << kind;
+  }
+}
+
+// Runs `check` in `dir` as an unprivileged user (as root, permission bits stop nothing):
+// in a child that drops to nobody when the test runs as root. What check returned, or
+// nothing when the privileges cannot be dropped.
+std::optional<std::string> AsOperator(const std::filesystem::path& dir, const std::function<std::string()>& check) {
+  constexpr int kNoNobody = 77;
+  int out[2];
+  EXPECT_EQ(pipe(out), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(kNoNobody);
+    const std::string result = chdir(dir.c_str()) == 0 ? check() : "no directory";
+    _exit(write(out[1], result.data(), result.size()) == static_cast<ssize_t>(result.size()) ? 0 : 1);
+  }
+  close(out[1]);
+  std::string result;
+  char buffer[4096];
+  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<size_t>(n));
+  close(out[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == kNoNobody) return std::nullopt;
+  return result;
+}
+
+// The save respects how the operator set the file up. Each outcome: the result, what
+// loads after it, whether setting.xml is a link, and what the directory holds.
+TEST_F(SettingFileTest, SaveRespectsReadOnlyFilesReadOnlyDirectoriesLinksAndLeftovers) {
+  namespace fs = std::filesystem;
+  const std::string old = "<root><RefreshTime val=\"9\"/>" + std::string(5000, ' ') + "</root>";  // longer than new
+  SettingData record;
+  record.refreshTime = 5;
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string leftover = "setting.xml.tmp-" + std::to_string(gone) + "-3";
+  const std::string live = "setting.xml.tmp-" + std::to_string(getpid()) + "-3";
+  const std::tuple<const char*, std::function<void()>, std::string> cases[] = {
+      {"a read-only file is not replaced", [&] { WriteFile(old); fs::permissions("setting.xml", fs::perms(0444)); },
+       "-1: 9 1 [] setting.xml"},
+      {"a file in a read-only directory is rewritten in place", [&] { WriteFile(old); fs::permissions(".", fs::perms(0555)); },
+       "0: 5 1 [] setting.xml"},
+      {"a link stays a link, and its target gets the record",
+       [&] { fs::create_directory("real"); WriteFile(old, "real/setting.xml"); fs::create_symlink("real/setting.xml", "setting.xml"); },
+       "0: 5 1 [] link real setting.xml setting.xml"},
+      {"a killed save's leftover goes, a running one's stays",
+       [&] { WriteFile(old); WriteFile("torn", leftover.c_str()); WriteFile("being written", live.c_str()); },
+       "0: 5 1 [] setting.xml " + live},
+  };
+  int number = 0;
+  for (const auto& [name, setUp, expected] : cases) {
+    const fs::path dir = Dir() / std::to_string(++number);
+    fs::create_directory(dir);
+    ASSERT_TRUE(geteuid() != 0 || chown(dir.c_str(), 65534, 65534) == 0);
+    fs::permissions(Dir(), fs::perms(0711));
+    const auto outcome = AsOperator(dir, [&] {
+      setUp();
+      const int result = SaveSetting(record);
+      const std::string loaded = Loaded();
+      std::string found = std::to_string(result) + loaded.substr(loaded.find(':'));
+      fs::permissions(".", fs::perms(0755));
+      if (fs::is_symlink("setting.xml")) found += " link";
+      std::vector<std::string> names;
+      for (const auto& entry : fs::recursive_directory_iterator(".")) names.push_back(entry.path().filename().string());
+      std::sort(names.begin(), names.end());
+      for (const std::string& entry : names) found += " " + entry;
+      return found;
+    });
+    if (!outcome) GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(*outcome, expected) << name;
   }
 }
 
