@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   std::printf("| cycles with an outcome missing or wrong | %d |\n", missing);
   std::printf("| connected / refused / timed out / host not found | %zu / %zu / %zu / %zu |\n",
               mix.connected, mix.refused, mix.timedOut, mix.unresolved);
-  std::printf("| alarm workers started | %zu |\n", view->AlarmWorkers().Started());
+  std::printf("| alarms requested | %zu |\n", view->Alarm().Requested());
   std::printf("| time per cycle (to the last outcome) | %.2f ms |\n", 1000 * seconds / (kCycles - 1));
   std::printf("| open descriptors before / after | %d / %d |\n", descriptors, OpenDescriptors());
   std::printf("| live threads before / after | %d / %d |\n", threads, LiveThreads());

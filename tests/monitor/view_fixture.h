@@ -29,7 +29,7 @@ class ViewTest : public ::testing::Test {
       return view->Setting().abandonedProbes.empty();
     });
   }
-  std::size_t Alarms() const { return view->AlarmWorkers().Started(); }
+  std::size_t Alarms() const { return view->Alarm().Requested(); }
 
   MessageBoxRecorder boxes;
   std::unique_ptr<CKelvanorView> view = std::make_unique<CKelvanorView>();
