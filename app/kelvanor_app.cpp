@@ -4,12 +4,14 @@
 #include <csignal>
 
 #include "app/about_dlg.h"
+#include "app/command_ids.h"
 #include "app/edit_settings.h"
 #include "app/resource_icon.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/file_limit.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
+#include "platform/quit_signals.h"
 #include "settings/setting_file.h"
 
 namespace kelvanor {
@@ -29,6 +31,7 @@ CKelvanorApp::CKelvanorApp(SocketStartup socketStartup)
 CKelvanorApp::~CKelvanorApp() = default;
 
 bool CKelvanorApp::InitInstance() {
+  quitSignals_ = std::make_unique<QuitSignals>([this] { Quit(); });
   if (socketStartup_(0x0202) != 0) {
     ShowMessageBox(nullptr, "WSAStartup filed. [CKelvanorApp::InitInstance()]", "Kelvanor",
                    MessageIcon::Warning);
@@ -53,6 +56,17 @@ bool CKelvanorApp::InitInstance() {
 
 void CKelvanorApp::SetEditSettings(std::function<void()> editSettings) {
   editSettings_ = std::move(editSettings);
+}
+
+void CKelvanorApp::Quit() {
+  quitRequested_ = true;
+  // Dialogs first: their nested loops end, and none is left over the closed frame.
+  while (QWidget* modal = QApplication::activeModalWidget())
+    if (!modal->close()) break;
+  if (frame_) frame_->Action(ID_APP_EXIT)->trigger();
+  // A hidden frame closes without ending the loop, and before main's loop runs there is
+  // none to end: exit covers both.
+  QCoreApplication::exit(0);
 }
 
 void CKelvanorApp::OnAppAbout() {

@@ -65,6 +65,8 @@ AudioEngine& Engine() {
 
 bool AudioEngine::OpenDeviceLocked() {
   if (device_) return true;
+  // Left to themselves, SDL's SIGINT and SIGTERM handlers would swallow those signals.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
   want.freq = kAlarmSampleRate;
