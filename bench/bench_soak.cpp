@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   view->Setting().soundFile = "/nonexistent/alarm.wav";
   SoakMix mix(*view);
   mix.Cycle();  // brings up the socket layer, resolver and audio device
-  WaitFor([] { return !IsSoundPlaying(); });
+  WaitFor([&] { return view->Alarm().Idle() && !IsSoundPlaying(); });
   FlushSocketWork();
   const int descriptors = OpenDescriptors();
   const int threads = LiveThreads();
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   WaitFor([&] {
     FlushSocketWork();
-    return !IsSoundPlaying() && OpenDescriptors() == descriptors && LiveThreads() <= threads;
+    return view->Alarm().Idle() && !IsSoundPlaying() && OpenDescriptors() == descriptors && LiveThreads() <= threads;
   });
 
   std::printf("| figure (%d cycles, 5 endpoints of different kinds) | value |\n|---|---|\n", kCycles);

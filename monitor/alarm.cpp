@@ -22,6 +22,7 @@ struct AlarmWorker::Queue {
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<AlarmSound> waiting;
+  bool playing = false;
   bool stopping = false;
   bool finished = false;
 };
@@ -33,9 +34,11 @@ void AlarmWorker::Run(const std::shared_ptr<Queue>& queue) {
     if (queue->stopping) break;
     const AlarmSound next = std::move(queue->waiting.front());
     queue->waiting.pop_front();
+    queue->playing = true;
     lock.unlock();
     PlayAlarm(next);
     lock.lock();
+    queue->playing = false;
   }
   queue->finished = true;
   queue->changed.notify_all();
@@ -59,6 +62,12 @@ bool AlarmWorker::Request(const AlarmSound& sound) {
   }
   queue_->changed.notify_one();
   return true;
+}
+
+bool AlarmWorker::Idle() const {
+  if (!queue_) return true;
+  std::lock_guard lock(queue_->mutex);
+  return queue_->waiting.empty() && !queue_->playing;
 }
 
 AlarmWorker::~AlarmWorker() {

@@ -40,6 +40,8 @@ class AlarmWorker {
   bool Request(const AlarmSound& sound);
   // Alarms asked for while the thread ran, dropped ones included.
   std::size_t Requested() const { return requested_; }
+  // True when every queued alarm has been handed to the sound device (a wave may still play).
+  bool Idle() const;
 
  private:
   struct Queue;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor/kelvanor_view.h"
+#include "platform/alarm_audio.h"
 #include "platform/gbk.h"
 #include "tests/common/loopback.h"
 #include "tests/common/message_box_recorder.h"
@@ -30,6 +31,8 @@ class ViewTest : public ::testing::Test {
     });
   }
   std::size_t Alarms() const { return view->Alarm().Requested(); }
+  // Every alarm asked for has sounded and is over.
+  bool AlarmsDone() const { return view->Alarm().Idle() && !IsSoundPlaying(); }
 
   MessageBoxRecorder boxes;
   std::unique_ptr<CKelvanorView> view = std::make_unique<CKelvanorView>();
