@@ -83,6 +83,7 @@ AlarmWorker::~AlarmWorker() {
   if (queue_->changed.wait_for(lock, kQuitWait, [&] { return queue_->finished; })) {
     lock.unlock();
     thread_.join();
+    StopAlarmSounds();  // a wave its last request may have started meanwhile
   } else {
     thread_.detach();
   }
