@@ -31,7 +31,6 @@ CKelvanorApp::CKelvanorApp(SocketStartup socketStartup)
 CKelvanorApp::~CKelvanorApp() = default;
 
 bool CKelvanorApp::InitInstance() {
-  quitSignals_ = std::make_unique<QuitSignals>([this] { Quit(); });
   if (socketStartup_(0x0202) != 0) {
     ShowMessageBox(nullptr, "WSAStartup filed. [CKelvanorApp::InitInstance()]", "Kelvanor",
                    MessageIcon::Warning);
@@ -41,6 +40,7 @@ bool CKelvanorApp::InitInstance() {
   QApplication::setDesktopFileName("kelvanor");
   QApplication::setWindowIcon(ResourceIcon("kelvanor_icon"));
 
+  quitSignals_ = std::make_unique<QuitSignals>([this] { Quit(); });
   doc_.OnNewDocument();
   frame_ = std::make_unique<CMainFrame>();
   view_ = new CKelvanorView;

@@ -1,6 +1,6 @@
 #pragma once
 // The application object: starts the socket library, builds the main window around the
-// document and the view, answers the About command, and quits on SIGTERM, SIGINT and SIGHUP.
+// document and the view, and answers the About command.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,16 +34,16 @@ class CKelvanorApp {
   void SetEditSettings(std::function<void()> editSettings);
   void OnAppAbout();
 
-  // What a quit signal does at any time: closes open dialogs, then 文件 → 退出, and
-  // ends every running event loop.
+  // What SIGTERM, SIGINT and SIGHUP do at any time after start-up has begun: closes open
+  // dialogs, then 文件 → 退出, and ends every running event loop.
   void Quit();
   // main's loop must not start once a quit came during start-up.
   bool QuitRequested() const { return quitRequested_; }
 
  private:
   SocketStartup socketStartup_;
-  std::unique_ptr<QuitSignals> quitSignals_;  // outlives the frame, so quitting stays clean
   CKelvanorDoc doc_;
+  std::unique_ptr<QuitSignals> quitSignals_;  // outlives the frame, so quitting stays clean
   std::unique_ptr<CMainFrame> frame_;
   CKelvanorView* view_ = nullptr;  // owned by the frame
   std::function<void()> editSettings_;
