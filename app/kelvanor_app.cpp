@@ -4,6 +4,7 @@
 #include <csignal>
 
 #include "app/about_dlg.h"
+#include "app/command_ids.h"
 #include "app/edit_settings.h"
 #include "app/qt_translations.h"
 #include "app/resource_icon.h"
@@ -11,6 +12,7 @@
 #include "platform/file_limit.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
+#include "platform/quit_signals.h"
 #include "settings/setting_file.h"
 
 namespace kelvanor {
@@ -40,6 +42,7 @@ bool CKelvanorApp::InitInstance() {
   QApplication::setDesktopFileName("kelvanor");
   QApplication::setWindowIcon(ResourceIcon("kelvanor_icon"));
 
+  quitSignals_ = std::make_unique<QuitSignals>([this] { Quit(); });
   doc_.OnNewDocument();
   frame_ = std::make_unique<CMainFrame>();
   view_ = new CKelvanorView;
@@ -55,6 +58,17 @@ bool CKelvanorApp::InitInstance() {
 
 void CKelvanorApp::SetEditSettings(std::function<void()> editSettings) {
   editSettings_ = std::move(editSettings);
+}
+
+void CKelvanorApp::Quit() {
+  quitRequested_ = true;
+  // Dialogs first: their nested loops end, and none is left over the closed frame.
+  while (QWidget* modal = QApplication::activeModalWidget())
+    if (!modal->close()) break;
+  if (frame_) frame_->Action(ID_APP_EXIT)->trigger();
+  // A hidden frame closes without ending the loop, and before main's loop runs there is
+  // none to end: exit covers both.
+  QCoreApplication::exit(0);
 }
 
 void CKelvanorApp::OnAppAbout() {

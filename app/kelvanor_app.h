@@ -12,6 +12,7 @@
 namespace kelvanor {
 
 class CKelvanorView;
+class QuitSignals;
 
 // Starts the process's socket library for a version (0x0202 asks for 2.2); 0 on
 // success, an error number otherwise.
@@ -35,13 +36,21 @@ class CKelvanorApp {
   void SetEditSettings(std::function<void()> editSettings);
   void OnAppAbout();
 
+  // What SIGTERM, SIGINT and SIGHUP do at any time after start-up has begun: closes open
+  // dialogs, then 文件 → 退出, and ends every running event loop.
+  void Quit();
+  // main's loop must not start once a quit came during start-up.
+  bool QuitRequested() const { return quitRequested_; }
+
  private:
   SocketStartup socketStartup_;
   QTranslator qtTexts_;  // uninstalls itself when the application object goes
   CKelvanorDoc doc_;
+  std::unique_ptr<QuitSignals> quitSignals_;  // outlives the frame, so quitting stays clean
   std::unique_ptr<CMainFrame> frame_;
   CKelvanorView* view_ = nullptr;  // owned by the frame
   std::function<void()> editSettings_;
+  bool quitRequested_ = false;
 };
 
 }  // namespace kelvanor

@@ -9,5 +9,5 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   kelvanor::CKelvanorApp app;
   if (!app.InitInstance()) return 1;
-  return application.exec();
+  return app.QuitRequested() ? 0 : application.exec();
 }

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   view->Setting().soundFile = "/nonexistent/alarm.wav";
   SoakMix mix(*view);
   mix.Cycle();  // brings up the socket layer, resolver and audio device
-  WaitFor([] { return !IsSoundPlaying(); });
+  WaitFor([&] { return view->Alarm().Idle() && !IsSoundPlaying(); });
   FlushSocketWork();
   const int descriptors = OpenDescriptors();
   const int threads = LiveThreads();
@@ -40,14 +40,14 @@ int main(int argc, char** argv) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   WaitFor([&] {
     FlushSocketWork();
-    return !IsSoundPlaying() && OpenDescriptors() == descriptors && LiveThreads() <= threads;
+    return view->Alarm().Idle() && !IsSoundPlaying() && OpenDescriptors() == descriptors && LiveThreads() <= threads;
   });
 
   std::printf("| figure (%d cycles, 5 endpoints of different kinds) | value |\n|---|---|\n", kCycles);
   std::printf("| cycles with an outcome missing or wrong | %d |\n", missing);
   std::printf("| connected / refused / timed out / host not found | %zu / %zu / %zu / %zu |\n",
               mix.connected, mix.refused, mix.timedOut, mix.unresolved);
-  std::printf("| alarm workers started | %zu |\n", view->AlarmWorkers().Started());
+  std::printf("| alarms requested | %zu |\n", view->Alarm().Requested());
   std::printf("| time per cycle (to the last outcome) | %.2f ms |\n", 1000 * seconds / (kCycles - 1));
   std::printf("| open descriptors before / after | %d / %d |\n", descriptors, OpenDescriptors());
   std::printf("| live threads before / after | %d / %d |\n", threads, LiveThreads());

@@ -1,5 +1,10 @@
 #include "monitor/alarm.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <system_error>
+
 #include "platform/alarm_audio.h"
 
 namespace kelvanor {
@@ -10,6 +15,78 @@ int PlayAlarm(const AlarmSound& sound) {
   else
     PlaySoundAsync(sound.soundFile);
   return 0;
+}
+
+// Shared with the thread, so that a thread left behind at the end still has it.
+struct AlarmWorker::Queue {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<AlarmSound> waiting;
+  bool playing = false;
+  bool stopping = false;
+  bool finished = false;
+};
+
+void AlarmWorker::Run(const std::shared_ptr<Queue>& queue) {
+  std::unique_lock lock(queue->mutex);
+  for (;;) {
+    queue->changed.wait(lock, [&] { return queue->stopping || !queue->waiting.empty(); });
+    if (queue->stopping) break;
+    const AlarmSound next = std::move(queue->waiting.front());
+    queue->waiting.pop_front();
+    queue->playing = true;
+    lock.unlock();
+    PlayAlarm(next);
+    lock.lock();
+    queue->playing = false;
+  }
+  queue->finished = true;
+  queue->changed.notify_all();
+}
+
+bool AlarmWorker::Request(const AlarmSound& sound) {
+  if (!thread_.joinable()) {
+    auto queue = std::make_shared<Queue>();
+    try {
+      thread_ = std::thread(Run, queue);
+    } catch (const std::system_error&) {
+      return false;
+    }
+    queue_ = std::move(queue);
+  }
+  ++requested_;
+  {
+    std::lock_guard lock(queue_->mutex);
+    if (queue_->waiting.size() >= kMaxWaiting) return true;
+    queue_->waiting.push_back(sound);
+  }
+  queue_->changed.notify_one();
+  return true;
+}
+
+bool AlarmWorker::Idle() const {
+  if (!queue_) return true;
+  std::lock_guard lock(queue_->mutex);
+  return queue_->waiting.empty() && !queue_->playing;
+}
+
+AlarmWorker::~AlarmWorker() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(queue_->mutex);
+    queue_->stopping = true;
+    queue_->waiting.clear();
+  }
+  queue_->changed.notify_all();
+  StopAlarmSounds();  // releases a tone being waited for
+  std::unique_lock lock(queue_->mutex);
+  if (queue_->changed.wait_for(lock, kQuitWait, [&] { return queue_->finished; })) {
+    lock.unlock();
+    thread_.join();
+    StopAlarmSounds();  // a wave its last request may have started meanwhile
+  } else {
+    thread_.detach();
+  }
 }
 
 }  // namespace kelvanor

@@ -1,11 +1,15 @@
 #pragma once
-// The alarm a failed connect sounds, played on a worker thread of its own.
+// The alarm a failed connect sounds, played by one audio worker thread.
+#include <chrono>
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <thread>
 
 namespace kelvanor {
 
-// The worker's own copy of the alarm choice, taken when it starts, so the settings
-// dialog may rewrite the record while an alarm plays.
+// The request's own copy of the alarm choice, so the settings dialog may rewrite the
+// record while an alarm waits or plays.
 struct AlarmSound {
   int soundType;          // 0 none, 1 the speaker tone, anything else soundFile
   std::string soundFile;  // GBK path
@@ -14,8 +18,38 @@ struct AlarmSound {
 inline constexpr int kBeepFrequencyHz = 800;
 inline constexpr int kBeepDurationMs = 500;
 
-// The worker's procedure: kind 1 sounds the tone and waits for it; any other kind only
-// starts soundFile. The view starts no worker for kind 0.
+// Kind 1 sounds the tone and waits for it; any other kind only starts soundFile.
 int PlayAlarm(const AlarmSound& sound);
+
+// One thread that plays its owner's alarms one after another. At most kMaxWaiting wait
+// behind the one playing; further ones while the queue is full sound nothing, since 50
+// failures a second would otherwise queue 25 s of tones every second.
+class AlarmWorker {
+ public:
+  static constexpr std::size_t kMaxWaiting = 8;
+  // The longest the owner's end waits for the thread; a thread stuck in the system
+  // beyond that is left to the ending process rather than holding up quitting.
+  static constexpr std::chrono::seconds kQuitWait{1};
+
+  AlarmWorker() = default;
+  ~AlarmWorker();
+  AlarmWorker(const AlarmWorker&) = delete;
+  AlarmWorker& operator=(const AlarmWorker&) = delete;
+
+  // Queues one alarm, starting the thread at the first; false when it cannot be started.
+  bool Request(const AlarmSound& sound);
+  // Alarms asked for while the thread ran, dropped ones included.
+  std::size_t Requested() const { return requested_; }
+  // True when every queued alarm has been handed to the sound device (a wave may still play).
+  bool Idle() const;
+
+ private:
+  struct Queue;
+  static void Run(const std::shared_ptr<Queue>& queue);
+
+  std::shared_ptr<Queue> queue_;
+  std::thread thread_;
+  std::size_t requested_ = 0;
+};
 
 }  // namespace kelvanor

@@ -9,7 +9,6 @@
 
 #include "board/widget_board.h"
 #include "monitor/alarm.h"
-#include "platform/alarm_audio.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
 #include "platform/socket_message.h"
@@ -31,11 +30,7 @@ CKelvanorView::CKelvanorView(QWidget* parent) : QWidget(parent) {
   connect(&m_WalkTimer, &QTimer::timeout, this, &CKelvanorView::WalkSlice);
 }
 
-CKelvanorView::~CKelvanorView() {
-  // Waiting tones end at once, so joining the alarm workers takes no time.
-  StopAlarmSounds();
-  m_AlarmWorkers.JoinAll();
-}
+CKelvanorView::~CKelvanorView() = default;
 
 void CKelvanorView::OnInitialUpdate() {
   RefreshStatus();
@@ -186,8 +181,7 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
 
 void CKelvanorView::SoundAlarm() {
   if (m_Setting.soundType == 0) return;
-  AlarmSound sound{m_Setting.soundType, m_Setting.soundFile};
-  if (!m_AlarmWorkers.Start([sound] { PlayAlarm(sound); }))
+  if (!m_Alarm.Request({m_Setting.soundType, m_Setting.soundFile}))
     ShowMessageBox(this, Gbk(u8"声音提示失败！"), "", MessageIcon::Warning);
 }
 

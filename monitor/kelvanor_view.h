@@ -8,10 +8,10 @@
 #include <string>
 
 #include "board/board_look.h"
+#include "monitor/alarm.h"
 #include "monitor/endpoint_list.h"
 #include "monitor/probe_walk.h"
 #include "platform/timer_table.h"
-#include "platform/worker_threads.h"
 
 namespace kelvanor {
 
@@ -51,7 +51,7 @@ class CKelvanorView : public QWidget {
   int OnSocketEvent(SOCKET socket, std::uint32_t word);
 
   const TimerTable& Timers() const { return m_Timers; }
-  const WorkerThreads& AlarmWorkers() const { return m_AlarmWorkers; }
+  const AlarmWorker& Alarm() const { return m_Alarm; }
   // True while the current cycle still has entries to start.
   bool IsWalking() const { return m_Walk.Active(); }
 
@@ -82,7 +82,7 @@ class CKelvanorView : public QWidget {
   SettingData m_Setting;
   BoardLook m_BoardLook = MakeBoardLook();
   TimerTable m_Timers{this};
-  WorkerThreads m_AlarmWorkers;
+  AlarmWorker m_Alarm;
   bool m_ErrorBoxOpen = false;
   ProbeWalk m_Walk;
   QTimer m_WalkTimer;  // zero period: one slice of the walk per event-loop turn

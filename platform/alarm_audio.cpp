@@ -1,6 +1,9 @@
 #include "platform/alarm_audio.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -62,6 +65,8 @@ AudioEngine& Engine() {
 
 bool AudioEngine::OpenDeviceLocked() {
   if (device_) return true;
+  // Left to themselves, SDL's SIGINT and SIGTERM handlers would swallow those signals.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
   want.freq = kAlarmSampleRate;
@@ -162,11 +167,11 @@ void AudioEngine::Close() {
 }
 
 // The file's samples converted to the device format, or none when it cannot be read.
-std::shared_ptr<const Samples> LoadWave(const std::string& file) {
+std::shared_ptr<const Samples> ConvertWave(SDL_RWops* file) {
   SDL_AudioSpec source{};
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV(GbkToUtf8(file).c_str(), &source, &data, &length)) return nullptr;
+  if (!SDL_LoadWAV_RW(file, 1, &source, &data, &length)) return nullptr;
   SDL_AudioCVT cvt{};
   std::shared_ptr<Samples> samples;
   if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, AUDIO_S16SYS, 1,
@@ -182,6 +187,47 @@ std::shared_ptr<const Samples> LoadWave(const std::string& file) {
   }
   SDL_FreeWAV(data);
   return samples;
+}
+
+bool operator==(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// The last wave read, kept until its path or modification time changes: alarms repeat
+// every cycle, and a large file read per alarm costs its size in memory each time.
+class WaveCache {
+ public:
+  std::shared_ptr<const Samples> Get(const std::string& file);
+
+ private:
+  std::mutex mutex_;
+  std::string path_;
+  timespec modified_{-1, 0};
+  std::shared_ptr<const Samples> samples_;
+};
+
+std::shared_ptr<const Samples> WaveCache::Get(const std::string& file) {
+  // Only regular files: opening a FIFO waits for a writer, reading a device may never end.
+  // Checked before opening, so no device is even opened, and again on the open file.
+  const std::string path = GbkToUtf8(file);
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  FILE* stream = nullptr;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !(stream = fdopen(fd, "rb"))) {
+    close(fd);
+    return nullptr;
+  }
+  std::lock_guard lock(mutex_);
+  if (file == path_ && info.st_mtim == modified_) {
+    fclose(stream);
+    return samples_;
+  }
+  SDL_RWops* source = SDL_RWFromFP(stream, SDL_TRUE);
+  if (!source) fclose(stream);
+  samples_ = source ? ConvertWave(source) : nullptr;
+  path_ = file;
+  modified_ = info.st_mtim;
+  return samples_;
 }
 
 // Two falling notes with soft edges, like a chime.
@@ -207,7 +253,8 @@ void Beep(int frequencyHz, int durationMs) { Engine().Beep(frequencyHz, duration
 
 void PlaySoundAsync(const std::string& file) {
   static const auto fallback = std::make_shared<const Samples>(DefaultAlarmSound());
-  std::shared_ptr<const Samples> wave = LoadWave(file);
+  static WaveCache cache;
+  std::shared_ptr<const Samples> wave = cache.Get(file);
   Engine().Play(wave ? wave : fallback);
 }
 

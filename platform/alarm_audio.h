@@ -14,7 +14,9 @@ inline constexpr int kAlarmSampleRate = 44100;
 void Beep(int frequencyHz, int durationMs);
 
 // Starts playing a wave file (path in GBK) and returns at once, cutting off a file still
-// playing. A missing or unreadable file plays DefaultAlarmSound() instead.
+// playing. A missing or unreadable file, or one that is not a regular file (a FIFO, a
+// device, a directory), plays DefaultAlarmSound() instead. The file is read again only
+// when its path or modification time has changed since the last call.
 void PlaySoundAsync(const std::string& file);
 
 // The built-in sound, as samples at kAlarmSampleRate.

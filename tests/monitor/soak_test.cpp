@@ -13,7 +13,7 @@ using Soak = ViewTest;
 TEST_F(Soak, ThousandCyclesDeliverEveryOutcomeAndLeakNothing) {
   SoakMix mix(*view);
   ASSERT_TRUE(mix.Cycle());  // brings up the socket layer, resolver and audio device
-  ASSERT_TRUE(WaitFor([] { return !IsSoundPlaying(); }));
+  ASSERT_TRUE(WaitFor([&] { return AlarmsDone(); }));
   FlushSocketWork();
   const int descriptors = OpenDescriptors(), threads = LiveThreads();
   // Each cycle checks the outcome of each of its five endpoints.
@@ -23,6 +23,6 @@ TEST_F(Soak, ThousandCyclesDeliverEveryOutcomeAndLeakNothing) {
   // still have held a connection when the start was counted, on a loaded machine.
   EXPECT_TRUE(WaitFor([&] {
     FlushSocketWork();
-    return !IsSoundPlaying() && OpenDescriptors() <= descriptors && LiveThreads() <= threads;
+    return AlarmsDone() && OpenDescriptors() <= descriptors && LiveThreads() <= threads;
   })) << "descriptors " << descriptors << " -> " << OpenDescriptors() << ", threads " << LiveThreads();
 }

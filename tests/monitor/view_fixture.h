@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor/kelvanor_view.h"
+#include "platform/alarm_audio.h"
 #include "platform/gbk.h"
 #include "tests/common/loopback.h"
 #include "tests/common/loopback_dns.h"
@@ -31,7 +32,9 @@ class ViewTest : public ::testing::Test {
       return view->Setting().abandonedProbes.empty() && LookupsInFlight() == 0;
     });
   }
-  std::size_t Alarms() const { return view->AlarmWorkers().Started(); }
+  std::size_t Alarms() const { return view->Alarm().Requested(); }
+  // Every alarm asked for has sounded and is over.
+  bool AlarmsDone() const { return view->Alarm().Idle() && !IsSoundPlaying(); }
 
   LoopbackDns dns;  // names nobody chose are not found
   MessageBoxRecorder boxes;

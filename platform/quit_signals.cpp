@@ -1,0 +1,59 @@
+#include "platform/quit_signals.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+
+namespace kelvanor {
+namespace {
+
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+std::atomic<int> writeEnd{-1};  // lock-free, so the handler may read it
+
+void OnSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  // A full pipe already holds a request: the byte may be dropped.
+  [[maybe_unused]] const ssize_t written = write(writeEnd.load(), &byte, 1);
+  errno = saved;
+}
+
+void SetHandler(void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : kQuitSignals) sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+QuitSignals::QuitSignals(std::function<void()> onSignal) : onSignal_(std::move(onSignal)) {
+  if (writeEnd.load() >= 0 || pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  writeEnd.store(pipe_[1]);
+  notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::Drain);
+  SetHandler(&OnSignal);
+}
+
+QuitSignals::~QuitSignals() {
+  if (!notifier_) return;
+  SetHandler(SIG_DFL);
+  writeEnd.store(-1);
+  delete notifier_;  // before its descriptor goes
+  close(pipe_[0]);
+  close(pipe_[1]);
+}
+
+void QuitSignals::Drain() {
+  char bytes[64];
+  while (read(pipe_[0], bytes, sizeof bytes) > 0) continue;
+  onSignal_();
+}
+
+}  // namespace kelvanor
