@@ -325,6 +325,7 @@ class CGridCtrl : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  bool viewportEvent(QEvent* event) override;
   // Hooks of the row and column sizing feature, called in the sizing modes.
   virtual void OnBeginResize(QPoint point);
   virtual void OnTrackResize(QPoint point);
