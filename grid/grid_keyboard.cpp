@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "grid/grid_ctrl.h"
+#include "grid/in_place_edit.h"
 
 namespace kelvanor {
 
@@ -77,9 +78,17 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
   if (!key && !ch) event->ignore();
 }
 
+// The first character of a commit opens the editor; the rest goes on into that editor, so
+// a commit is one edit with its text in order.
 void CGridCtrl::inputMethodEvent(QInputMethodEvent* event) {
-  for (uint ch : event->commitString().toUcs4()) OnImeChar(ch, QGuiApplication::keyboardModifiers());
   event->accept();
+  const QList<uint> commit = event->commitString().toUcs4();
+  if (commit.isEmpty()) return;
+  OnImeChar(commit.front(), QGuiApplication::keyboardModifiers());
+  CGridCellBase* cell = GetCell(m_idCurrentCell.row, m_idCurrentCell.col);
+  CInPlaceEdit* editor = cell ? cell->GetEditor() : nullptr;
+  if (!editor) return;
+  for (qsizetype i = 1; i < commit.size(); ++i) editor->HandleChar(commit[i]);
 }
 
 void CGridCtrl::OnChar(unsigned ch, Qt::KeyboardModifiers modifiers) {

@@ -2,6 +2,7 @@
 // moving on, refusals of every kind and dialogs.
 #include <QClipboard>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QPushButton>
 
 #include <functional>
@@ -13,7 +14,7 @@ namespace kelvanor::testing {
 namespace {
 
 CInPlaceEdit* Editor() { return qobject_cast<CInPlaceEdit*>(QApplication::focusWidget()); }
-// The first key reaches the editor like a posted character, on the next loop turn.
+// A key that opens the editor, and whatever it leaves for the event loop.
 void Open(Qt::Key key) {
   QTest::keyClick(QApplication::focusWidget(), key);
   QCoreApplication::processEvents();
@@ -60,6 +61,42 @@ TEST_F(GridEditTest, MovingOnCommitsTypedEditsButArrowsMoveTheCaretInMouseEdits)
   Type("c");  // into the editor the arrow opened there
   grid.OnVScroll(SB_LINEDOWN);
   EXPECT_EQ(grid.GetItemText(4, 2), "c");
+}
+
+TEST_F(GridEditTest, TextTypedOnACellArrivesInOrderInOneEdit) {
+  using Typing = std::function<void(QWindow*)>;
+  const std::tuple<const char*, Typing, const char8_t*> typings[] = {
+      {"an input-method commit",
+       [](QWindow*) {
+         QInputMethodEvent commit;
+         commit.setCommitString(QStringLiteral("你好"));
+         QApplication::sendEvent(QApplication::focusWidget(), &commit);
+       },
+       u8"你好"},
+      {"two keys already queued for the window",
+       [](QWindow* window) {
+         for (const char* key : {"x", "y"})
+           QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_X + (*key - 'x'), {}, key));
+         QCoreApplication::processEvents();
+       },
+       u8"xy"},
+      {"a commit led by a parenthesis, which only opens the editor",
+       [](QWindow*) {
+         QInputMethodEvent commit;
+         commit.setCommitString(QStringLiteral("(好"));
+         QApplication::sendEvent(QApplication::focusWidget(), &commit);
+       },
+       u8"好"}};
+  for (const auto& [name, type, text] : typings) {
+    SCOPED_TRACE(name);
+    CGridCtrl& grid = Grid(10, true);
+    grid.SetFocusCell(2, 2);
+    type(grid.windowHandle());
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid.GetItemText(2, 2), Gbk(text));
+    EXPECT_EQ(spy_.Codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT}));
+    spy_.calls.clear();
+  }
 }
 
 // Cells that refuse every edited text, and such cells whose editor window cannot be made.
