@@ -64,9 +64,13 @@ TEST_F(RealXDialogTest, ATitleTipLeavesThePointerFreeSoAClickOnCancelClosesTheDi
   testing::XPointer pointer;
   ASSERT_TRUE(pointer.IsConnected());
   pointer.MoveTo(CellCentre(1, 3));
-  ASSERT_TRUE(testing::WaitFor([&] { return Grid().GetTitleTip().isVisible(); }));
+  const CTitleTip& tip = Grid().GetTitleTip();
+  ASSERT_TRUE(testing::WaitFor([&] { return tip.isVisible(); }));
+  testing::Pump(100);  // the grid saw the pointer go onto the tip: it stays
+  EXPECT_TRUE(tip.isVisible());
   EXPECT_TRUE(pointer.IsFree());
   pointer.MoveTo(CancelCentre());
+  EXPECT_TRUE(testing::WaitFor([&] { return !tip.isVisible(); }));
   pointer.Click();
   EXPECT_TRUE(testing::WaitFor([&] { return !Dialog().isVisible(); }));
   EXPECT_EQ(Dialog().result(), QDialog::Rejected);
