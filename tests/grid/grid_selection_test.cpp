@@ -3,8 +3,6 @@
 // short by another window.
 #include <QMenu>
 
-#include <functional>
-
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
@@ -46,31 +44,21 @@ TEST_F(GridSelectionTest, DragSelectsTheRectangleUnderThePointerAndScrollsPastTh
 }
 
 TEST_F(GridSelectionTest, AnotherWindowTakingThePointerEndsTheGestureOfThePress) {
-  using Taker = std::function<void()>;
-  const std::pair<const char*, Taker> takers[] = {
-      {"another window becomes active",
-       [] {
-         QWidget other;
-         other.show();
-         other.activateWindow();
-         ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-       }},
-      {"a popup opens",
-       [] {
-         QMenu menu;
-         menu.addAction("item");
-         menu.popup(QPoint(500, 500));
-         ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
-       }}};
-  const std::pair<const char*, QPoint> presses[] = {{"in a cell", At(2, 2)}, {"on a column divider", QPoint(120, 10)}};
-  for (const auto& [taker, take] : takers) {
-    for (const auto& [press, at] : presses) {
-      SCOPED_TRACE(::testing::Message() << taker << " after a press " << press);
+  for (bool popup : {false, true}) {
+    for (QPoint at : {At(2, 2), QPoint(120, 10)}) {  // in a cell, on a column divider
+      SCOPED_TRACE(::testing::Message() << (popup ? "a popup opens" : "another window becomes active") << " after a "
+                                        << "press at x " << at.x());
       CGridCtrl& grid = Grid(10, true);
       Press(at);
-      take();
+      QMenu menu;
+      QWidget other;
+      menu.addAction("item");
+      popup ? menu.popup(QPoint(500, 500)) : other.show();
+      other.activateWindow();
+      ASSERT_TRUE(QTest::qWaitFor([&] { return popup ? menu.isVisible() : other.isActiveWindow(); }));
       EXPECT_EQ(std::tuple(grid.GetMouseMode(), grid.IsAutoScrolling(), grid.GetTrackingLine()),
                 std::tuple(MM_IDLE, false, QRect()));
+      menu.close();
       Activate();
       const int selected = grid.GetSelectedCount();
       Hover(At(5, 3));  // with no button held

@@ -32,25 +32,6 @@ class RealXDialogTest : public SettingDialogTest {
     const QString output = QString::fromLocal8Bit(copy.readAll());
     EXPECT_TRUE(copy.exitCode() == 0 && output.contains("[  PASSED  ] 1 test")) << output.toStdString();
   }
-  QDialog& Dialog() { return *qobject_cast<QDialog*>(Grid().window()); }
-  // Opens the dialog as the program does (modal) on the given endpoints, active.
-  void OpenActive() {
-    Open();
-    Dialog().setWindowModality(Qt::ApplicationModal);
-    Dialog().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Dialog()));
-  }
-  QPoint CellCentre(int row, int col) {
-    GdiRect rect;
-    EXPECT_TRUE(Grid().GetCellRect(row, col, &rect));
-    return Grid().viewport()->mapToGlobal(rect.ToQRect().center());
-  }
-  QPoint CancelCentre() {
-    for (QPushButton* button : Dialog().findChildren<QPushButton*>())
-      if (button->text() == QStringLiteral("取消")) return button->mapToGlobal(button->rect().center());
-    ADD_FAILURE() << "no cancel button";
-    return {};
-  }
 };
 
 TEST_F(RealXDialogTest, ATitleTipLeavesThePointerFreeSoAClickOnCancelClosesTheDialog) {
@@ -60,20 +41,27 @@ TEST_F(RealXDialogTest, ATitleTipLeavesThePointerFreeSoAClickOnCancelClosesTheDi
     return ExpectPassesOn(xvfb);
   }
   setting.Append(IPInfo("10.0.0.1", 80, std::string(80, 'w')));
-  OpenActive();
+  QDialog& dialog = Open();
+  dialog.setWindowModality(Qt::ApplicationModal);  // as the program runs it
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   testing::XPointer pointer;
   ASSERT_TRUE(pointer.IsConnected());
-  pointer.MoveTo(CellCentre(1, 3));
+  GdiRect remark;
+  ASSERT_TRUE(Grid().GetCellRect(1, 3, &remark));
+  pointer.MoveTo(Grid().viewport()->mapToGlobal(remark.ToQRect().center()));
   const CTitleTip& tip = Grid().GetTitleTip();
   ASSERT_TRUE(testing::WaitFor([&] { return tip.isVisible(); }));
   testing::Pump(100);  // the grid saw the pointer go onto the tip: it stays
   EXPECT_TRUE(tip.isVisible());
   EXPECT_TRUE(pointer.IsFree());
-  pointer.MoveTo(CancelCentre());
+  QPushButton* cancel = dialog.findChildren<QPushButton*>().value(1);
+  ASSERT_EQ(cancel->text(), QStringLiteral("取消"));
+  pointer.MoveTo(cancel->mapToGlobal(cancel->rect().center()));
   EXPECT_TRUE(testing::WaitFor([&] { return !tip.isVisible(); }));
   pointer.Click();
-  EXPECT_TRUE(testing::WaitFor([&] { return !Dialog().isVisible(); }));
-  EXPECT_EQ(Dialog().result(), QDialog::Rejected);
+  EXPECT_TRUE(testing::WaitFor([&] { return !dialog.isVisible(); }));
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
 }  // namespace
