@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QScrollBar>
 
 namespace kelvanor {
@@ -115,6 +116,18 @@ void CGridCtrl::changeEvent(QEvent* event) {
     OnSysColorChange();
     viewport()->update();
   }
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) OnCaptureLost();
+}
+
+void CGridCtrl::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  // A press picks its own focus cell.
+  if (event->reason() != Qt::MouseFocusReason && !IsValid(m_idCurrentCell)) SetFocusCell(FirstShownCell());
+}
+
+void CGridCtrl::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  if (event->reason() == Qt::PopupFocusReason) OnCaptureLost();
 }
 
 void CGridCtrl::ShowCursor(Qt::CursorShape shape) {

@@ -217,6 +217,8 @@ class CGridCtrl : public QAbstractScrollArea {
   CCellID GetFocusCell() const { return m_idCurrentCell; }
   CCellID SetFocusCell(CCellID cell);
   CCellID SetFocusCell(int row, int col) { return SetFocusCell(CCellID(row, col)); }
+  // The first non-fixed cell whose row and column are shown; (-1, -1) when there is none.
+  CCellID FirstShownCell() const;
   void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false,
                         bool select = true);
   void SetSelectedRange(const CCellBlock& range, bool forceRepaint = false, bool select = true) {
@@ -325,6 +327,9 @@ class CGridCtrl : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  bool viewportEvent(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   // Hooks of the row and column sizing feature, called in the sizing modes.
   virtual void OnBeginResize(QPoint point);
   virtual void OnTrackResize(QPoint point);
@@ -392,6 +397,8 @@ class CGridCtrl : public QAbstractScrollArea {
   bool InTextArea(CCellID cell, QPoint point);
   void PostClickCommand();
   void StopAutoScroll();
+  void OnCaptureLost();
+  void CancelResize();
   CCellID NextCellForKey(unsigned key, Qt::KeyboardModifiers modifiers, bool* changeLine, bool* handled);
   bool InDialog() const;
   // ---- selection helpers

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "grid/grid_ctrl.h"
+#include "grid/in_place_edit.h"
 
 namespace kelvanor {
 
@@ -55,9 +56,10 @@ unsigned CharacterOf(const QKeyEvent* event) {
 
 bool CGridCtrl::InDialog() const { return qobject_cast<const QDialog*>(window()) != nullptr; }
 
-// Tab is the grid's own while it handles the Tab key; a dialog keeps it otherwise.
+// Tab is the grid's own while it handles the Tab key; a dialog keeps it otherwise. Qt asks
+// only for Tab without Ctrl.
 bool CGridCtrl::focusNextPrevChild(bool next) {
-  if (m_bHandleTabKey && !(QGuiApplication::keyboardModifiers() & Qt::ControlModifier)) return false;
+  if (m_bHandleTabKey) return false;
   return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
@@ -66,6 +68,11 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
   // In a dialog Enter and Escape belong to the dialog's buttons.
   if ((key == VK_RETURN || key == VK_ESCAPE) && InDialog()) {
     event->ignore();
+    return;
+  }
+  // The grid never claims Ctrl+Tab: in a dialog it moves to the next control.
+  if (key == VK_TAB && event->modifiers() & Qt::ControlModifier && InDialog()) {
+    QAbstractScrollArea::focusNextPrevChild(!(event->modifiers() & Qt::ShiftModifier));
     return;
   }
   if (key) OnKeyDown(key, event->modifiers());
@@ -77,9 +84,17 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
   if (!key && !ch) event->ignore();
 }
 
+// The first character of a commit opens the editor; the rest goes on into that editor, so
+// a commit is one edit with its text in order.
 void CGridCtrl::inputMethodEvent(QInputMethodEvent* event) {
-  for (uint ch : event->commitString().toUcs4()) OnImeChar(ch, QGuiApplication::keyboardModifiers());
   event->accept();
+  const QList<uint> commit = event->commitString().toUcs4();
+  if (commit.isEmpty()) return;
+  OnImeChar(commit.front(), QGuiApplication::keyboardModifiers());
+  CGridCellBase* cell = GetCell(m_idCurrentCell.row, m_idCurrentCell.col);
+  CInPlaceEdit* editor = cell ? cell->GetEditor() : nullptr;
+  if (!editor) return;
+  for (qsizetype i = 1; i < commit.size(); ++i) editor->HandleChar(commit[i]);
 }
 
 void CGridCtrl::OnChar(unsigned ch, Qt::KeyboardModifiers modifiers) {
@@ -160,26 +175,24 @@ CCellID CGridCtrl::NextCellForKey(unsigned key, Qt::KeyboardModifiers modifiers,
         next.row = increment == 0 ? m_nFixedRows : std::max(m_nFixedRows, next.row + increment);
       break;
     }
-    case VK_HOME:
-      if (ctrl) {
-        OnVScroll(SB_TOP);
-        next.row = m_nFixedRows;
-      }
+    // The nearest shown row and column to the edge; where every one is hidden the focus
+    // keeps its row or column.
+    case VK_HOME: {
+      if (ctrl) OnVScroll(SB_TOP);
       OnHScroll(SB_LEFT);
-      next.col = m_nFixedCols;
-      while (next.col < m_nCols - 1 && !shownCol(next.col)) ++next.col;
-      while (next.row < m_nRows - 1 && !shownRow(next.row)) ++next.row;
+      const int row = rowBelow((ctrl ? m_nFixedRows : next.row) - 1), col = colRight(m_nFixedCols - 1);
+      if (row >= 0) next.row = row;
+      if (col >= 0) next.col = col;
       break;
-    case VK_END:
-      if (ctrl) {
-        OnVScroll(SB_BOTTOM);
-        next.row = m_nRows - 1;
-      }
+    }
+    case VK_END: {
+      if (ctrl) OnVScroll(SB_BOTTOM);
       OnHScroll(SB_RIGHT);
-      next.col = m_nCols - 1;
-      while (next.col > m_nFixedCols + 1 && !shownCol(next.col)) --next.col;
-      while (next.row > m_nFixedRows + 1 && !shownRow(next.row)) --next.row;
+      const int row = rowAbove((ctrl ? m_nRows - 1 : next.row) + 1), col = colLeft(m_nCols);
+      if (row >= 0) next.row = row;
+      if (col >= 0) next.col = col;
       break;
+    }
     case VK_F2:
       BeginCellEdit(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), VK_LBUTTON);
       break;

@@ -61,6 +61,15 @@ void CGridCtrl::StopAutoScroll() {
   m_nTimerID = 0;
 }
 
+// Another window took the pointer (activation moved away, a popup opened): no release
+// will come, so whatever the press began ends here.
+void CGridCtrl::OnCaptureLost() {
+  StopAutoScroll();
+  m_bLMouseButtonDown = false;
+  if (m_MouseMode == MM_SIZE_COLUMN || m_MouseMode == MM_SIZE_ROW) CancelResize();
+  m_MouseMode = MM_IDLE;
+}
+
 void CGridCtrl::PostClickCommand() {
   QMetaObject::invokeMethod(
       this,

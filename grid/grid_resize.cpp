@@ -65,6 +65,11 @@ void CGridCtrl::OnEndResize(QPoint point) {
   viewport()->update();
 }
 
+void CGridCtrl::CancelResize() {
+  m_rcResizeConfine = QRect();
+  MoveTrackingLine(QRect());
+}
+
 QPoint CGridCtrl::ConfinedPoint(QPoint point) const {
   const QRect& r = m_rcResizeConfine;
   if (r.isNull()) return point;

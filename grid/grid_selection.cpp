@@ -53,6 +53,13 @@ CCellID CGridCtrl::SetFocusCell(CCellID cell) {
   return previous;
 }
 
+CCellID CGridCtrl::FirstShownCell() const {
+  int row = m_nFixedRows, col = m_nFixedCols;
+  while (row < m_nRows && GetRowHeight(row) <= 0) ++row;
+  while (col < m_nCols && GetColumnWidth(col) <= 0) ++col;
+  return row < m_nRows && col < m_nCols ? CCellID(row, col) : CCellID();
+}
+
 void CGridCtrl::SetCellSelectedBit(int row, int col, bool select) {
   const std::uint32_t state = GetItemState(row, col);
   SetItemState(row, col, select ? state | CELL_SELECTED : state & ~CELL_SELECTED);

@@ -2,7 +2,6 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QMetaObject>
 
 #include "grid/grid_ctrl.h"
 #include "platform/gbk.h"
@@ -34,8 +33,8 @@ CInPlaceEdit::CInPlaceEdit(CGridCtrl* grid, const GdiRect& rect, Qt::Alignment a
     selectAll();
   }
   const bool typed = firstKey == VK_BACK || !(caretAtEnd || firstKey == VK_TAB || (firstKey >= 32 && firstKey <= 40));
-  // The first key is typed once the event loop runs, as a posted character would be.
-  if (typed) QMetaObject::invokeMethod(this, [this, firstKey] { HandleChar(firstKey); }, Qt::QueuedConnection);
+  // Typed at once: keys already queued for the window come to this editor next, after it.
+  if (typed) HandleChar(firstKey);
 }
 
 bool CInPlaceEdit::event(QEvent* event) {

@@ -1,6 +1,7 @@
 #include "grid/title_tip.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -88,16 +89,20 @@ void CTitleTip::ShowTip(const GdiRect& titleRect, const std::string& text, int /
   setGeometry(QRect(m_pParentWnd->mapToGlobal(QPoint(titleRect.left, titleRect.top)), QSize(width, height)));
   show();
   raise();
-  grabMouse();
   qApp->installEventFilter(this);
 }
 
 void CTitleTip::HideTip() {
   if (!m_bCreated) return;
-  if (QWidget::mouseGrabber() == this) releaseMouse();
   qApp->removeEventFilter(this);
   hide();
 }
+
+void CTitleTip::PointerMovedTo(QPoint global) {
+  if (isVisible() && !m_rcHover.contains(global)) HideTip();
+}
+
+void CTitleTip::leaveEvent(QEvent* /*event*/) { PointerMovedTo(QCursor::pos()); }
 
 void CTitleTip::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);

@@ -1,7 +1,9 @@
 #pragma once
 // CTitleTip: the small top-most window that shows a clipped cell text in full, laid over
-// the cell's own text. It keeps the mouse while shown so that it sees the pointer leave,
-// and hands every click and key on to the window underneath, as if it were not there.
+// the cell's own text. It never holds the pointer (a held pointer would swallow clicks
+// meant for other windows): it learns that the pointer left from its own moves and leave
+// events and from the grid's. Every click and key goes on to the window underneath, as if
+// the tip were not there.
 #include <QEvent>
 #include <QImage>
 #include <QPointer>
@@ -29,6 +31,8 @@ class CTitleTip : public QWidget {
   void ShowTip(const GdiRect& titleRect, const std::string& text, int xOffset, const GdiRect* hoverRect,
                const LogFont* font, COLORREF textColor, COLORREF backColor);
   void HideTip();
+  // The pointer is now at this screen point: outside the hover rectangle the tip goes.
+  void PointerMovedTo(QPoint global);
   bool DestroyWindow();
   bool IsCreated() const { return m_bCreated; }
   // Where the pointer may move without hiding the tip, in screen coordinates.
@@ -39,6 +43,7 @@ class CTitleTip : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -6,11 +6,11 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QtEndian>
 
 #include "board/light_images.h"
 #include "tests/common/loopback.h"
+#include "tests/common/xvfb.h"
 #include "tests/settings/setting_dir.h"
 
 namespace kelvanor::test {
@@ -42,8 +42,6 @@ QRect RedBounds(const QImage& image) {
 using RealWindowTest = InSettingDir;
 
 TEST_F(RealWindowTest, BoardShowsTheGreenLightAndTheRedTileWhereTheLayoutPutsThem) {
-  const QString xvfbPath = QStandardPaths::findExecutable("Xvfb");
-  if (xvfbPath.isEmpty()) GTEST_SKIP() << "the real-window check needs Xvfb (apt-get install xvfb)";
   const QString kelvanor = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../kelvanor");
   ASSERT_TRUE(QFile::exists(kelvanor)) << "build the kelvanor target first";
   const QString dir = QString::fromStdString(Dir().string());
@@ -52,17 +50,11 @@ TEST_F(RealWindowTest, BoardShowsTheGreenLightAndTheRedTileWhereTheLayoutPutsThe
   WriteFile("<root><RefreshTime val=\"600\"/><Sound val=\"0\" file=\"\"/>" + endpoint(listening.port()) +
             endpoint(testing::RefusedPort()) + "</root>");
 
-  // Both are killed when they go out of scope. Xvfb picks a free display and names it on
-  // its output once it accepts clients.
-  QProcess xvfb, program;
-  xvfb.start(xvfbPath, {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-fbdir", dir});
-  if (!testing::WaitFor([&] { return xvfb.canReadLine() || xvfb.state() == QProcess::NotRunning; }, 20000) ||
-      xvfb.state() != QProcess::Running)
-    GTEST_SKIP() << "Xvfb is installed but no display came up: the real-window check could not run";
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("DISPLAY", ":" + QString::fromLatin1(xvfb.readLine()).trimmed());
-  environment.insert("QT_QPA_PLATFORM", "xcb");
-  program.setProcessEnvironment(environment);
+  // Both are ended when they go out of scope.
+  testing::Xvfb xvfb({"-fbdir", dir});
+  if (!xvfb.IsUp()) GTEST_SKIP() << xvfb.Problem();
+  QProcess program;
+  program.setProcessEnvironment(xvfb.Environment());
   program.setWorkingDirectory(dir);
   program.start(kelvanor, {});
   ASSERT_TRUE(program.waitForStarted(10000));

@@ -2,6 +2,7 @@
 // moving on, refusals of every kind and dialogs.
 #include <QClipboard>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QPushButton>
 
 #include <functional>
@@ -13,7 +14,7 @@ namespace kelvanor::testing {
 namespace {
 
 CInPlaceEdit* Editor() { return qobject_cast<CInPlaceEdit*>(QApplication::focusWidget()); }
-// The first key reaches the editor like a posted character, on the next loop turn.
+// A key that opens the editor, and whatever it leaves for the event loop.
 void Open(Qt::Key key) {
   QTest::keyClick(QApplication::focusWidget(), key);
   QCoreApplication::processEvents();
@@ -60,6 +61,24 @@ TEST_F(GridEditTest, MovingOnCommitsTypedEditsButArrowsMoveTheCaretInMouseEdits)
   Type("c");  // into the editor the arrow opened there
   grid.OnVScroll(SB_LINEDOWN);
   EXPECT_EQ(grid.GetItemText(4, 2), "c");
+}
+
+TEST_F(GridEditTest, TextTypedOnACellArrivesInOrderInOneEdit) {
+  // Input-method commits ("(" only opens the editor), and keys already queued for the window.
+  for (const auto& [commit, keys, text] : {std::tuple{u8"你好", "", u8"你好"}, {u8"(好", "", u8"好"}, {u8"", "xy", u8"xy"}}) {
+    CGridCtrl& grid = Grid(10, true);
+    grid.SetFocusCell(2, 2);
+    QInputMethodEvent event;
+    event.setCommitString(QString::fromUtf8(reinterpret_cast<const char*>(commit)));
+    if (*commit) QApplication::sendEvent(&grid, &event);
+    for (const char* k = keys; *k; ++k)
+      QCoreApplication::postEvent(grid.windowHandle(), new QKeyEvent(QEvent::KeyPress, Qt::Key_A + *k - 'a', {}, QString(*k)));
+    QCoreApplication::processEvents();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid.GetItemText(2, 2), Gbk(text));
+    EXPECT_EQ(spy_.Codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT}));
+    spy_.calls.clear();
+  }
 }
 
 // Cells that refuse every edited text, and such cells whose editor window cannot be made.

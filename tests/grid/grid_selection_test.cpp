@@ -1,5 +1,8 @@
 // Focus cell and selection by the mouse, the keys and the selection calls: clicks, drags
-// with auto-scroll, headers, navigation keys, notifications and 16-bit keys.
+// with auto-scroll, headers, navigation keys, notifications, 16-bit keys and a press cut
+// short by another window.
+#include <QMenu>
+
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
@@ -38,6 +41,30 @@ TEST_F(GridSelectionTest, DragSelectsTheRectangleUnderThePointerAndScrollsPastTh
   const CCellBlock range = grid.GetSelectedCellRange();
   EXPECT_EQ(std::tuple(range.minRow, range.minCol, range.maxCol, range.maxRow > 17), std::tuple(2, 1, 2, true));
   EXPECT_EQ(std::pair(grid.GetSelectedCount(), grid.IsAutoScrolling()), std::pair(2 * (range.maxRow - 1), false));
+}
+
+TEST_F(GridSelectionTest, AnotherWindowTakingThePointerEndsTheGestureOfThePress) {
+  for (bool popup : {false, true}) {
+    for (QPoint at : {At(2, 2), QPoint(120, 10)}) {  // in a cell, on a column divider
+      SCOPED_TRACE(::testing::Message() << (popup ? "a popup opens" : "another window becomes active") << " after a "
+                                        << "press at x " << at.x());
+      CGridCtrl& grid = Grid(10, true);
+      Press(at);
+      QMenu menu;
+      QWidget other;
+      menu.addAction("item");
+      popup ? menu.popup(QPoint(500, 500)) : other.show();
+      other.activateWindow();
+      ASSERT_TRUE(QTest::qWaitFor([&] { return popup ? menu.isVisible() : other.isActiveWindow(); }));
+      EXPECT_EQ(std::tuple(grid.GetMouseMode(), grid.IsAutoScrolling(), grid.GetTrackingLine()),
+                std::tuple(MM_IDLE, false, QRect()));
+      menu.close();
+      Activate();
+      const int selected = grid.GetSelectedCount();
+      Hover(At(5, 3));  // with no button held
+      EXPECT_EQ(grid.GetSelectedCount(), selected);
+    }
+  }
 }
 
 TEST_F(GridSelectionTest, PressesOnTheFocusTextOrTheSelectionPrepareAnEditOrADragThatAMoveStarts) {
@@ -91,7 +118,7 @@ TEST_F(GridSelectionTest, KeysMoveTheFocusAndASingleSelection) {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
     CCellID to;
-    int hiddenRows = 0, hiddenColumn = -1;  // rows 3 .. 3 + n - 1
+    std::vector<int> hiddenRows = {}, hiddenColumns = {};
   };
   const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
   const Move moves[] = {{{2, 2}, Qt::Key_Down, none, {3, 2}},         {{9, 2}, Qt::Key_Down, none, {9, 2}},
@@ -101,13 +128,17 @@ TEST_F(GridSelectionTest, KeysMoveTheFocusAndASingleSelection) {
                         {{5, 2}, Qt::Key_End, ctrl, {9, 4}},          {{2, 2}, Qt::Key_PageDown, none, {9, 2}},
                         {{6, 2}, Qt::Key_PageUp, none, {1, 2}},       {{3, 4}, Qt::Key_Tab, none, {4, 1}},
                         {{9, 4}, Qt::Key_Tab, none, {9, 4}},          {{4, 1}, Qt::Key_Backtab, shift, {3, 4}},
-                        {{2, 1}, Qt::Key_Down, none, {4, 1}, 1},      {{4, 3}, Qt::Key_Up, none, {2, 3}, 1},
-                        {{4, 1}, Qt::Key_Right, none, {4, 3}, 0, 2},  {{2, 4}, Qt::Key_Tab, none, {2, 4}, 7}};
+                        {{2, 1}, Qt::Key_Down, none, {4, 1}, {3}},    {{4, 3}, Qt::Key_Up, none, {2, 3}, {3}},
+                        {{4, 1}, Qt::Key_Right, none, {4, 3}, {}, {2}},
+                        {{2, 4}, Qt::Key_Tab, none, {2, 4}, {3, 4, 5, 6, 7, 8, 9}},
+                        {{5, 1}, Qt::Key_End, none, {5, 1}, {}, {2, 3, 4}},
+                        {{1, 2}, Qt::Key_End, ctrl, {1, 4}, {2, 3, 4, 5, 6, 7, 8, 9}},
+                        {{5, 4}, Qt::Key_Home, ctrl, {2, 2}, {1}, {1}}};
   for (const Move& move : moves) {
     SCOPED_TRACE(::testing::Message() << "key " << move.key << " from " << move.from.row << "," << move.from.col);
     CGridCtrl& grid = Grid(10, true);
-    for (int r = 3; r < 3 + move.hiddenRows; ++r) grid.SetRowHeight(r, 0);
-    if (move.hiddenColumn >= 0) grid.SetColumnWidth(move.hiddenColumn, 0);
+    for (int r : move.hiddenRows) grid.SetRowHeight(r, 0);
+    for (int c : move.hiddenColumns) grid.SetColumnWidth(c, 0);
     grid.SetFocusCell(move.from);
     Key(move.key, move.modifiers);
     const bool moved = move.to != move.from;
