@@ -6,9 +6,12 @@
 #include "board/mem_dc.h"
 #include "board/status_board.h"
 #include "platform/gbk.h"
+#include "tests/common/process_counts.h"
 
 namespace kelvanor::test {
 namespace {
+
+using testing::ProcStatus;
 
 constexpr QRgb kWhite = 0xFFFFFF, kRed = 0xFF0000, kOutline = 0x646464, kDarkText = 0x3C3C3C;
 
@@ -152,14 +155,6 @@ TEST(TileLook, LongTextsWrapOrAreCutInsideTheTile) {
   EXPECT_EQ(PixelsOf(image, QRect(201, 10, 9, 110), kWhite), 9 * 110);    // nor right of it
 }
 
-// A size line of /proc/self/status ("VmRSS", "VmHWM" for the peak), in kB.
-long StatusKilobytes(const std::string& field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-  return -1;
-}
-
 // Laying out all of an 8 MB remark without a space took hundreds of megabytes (at 50 MB
 // the process reached 2 GB) and froze the window, though a tile shows four lines of it.
 TEST(TileLook, AHugeRemarkIsLaidOutOnlyAsFarAsTheTileShowsIt) {
@@ -169,9 +164,9 @@ TEST(TileLook, AHugeRemarkIsLaidOutOnlyAsFarAsTheTileShowsIt) {
   const QImage start = OneTile(kTileConnecting, "127.0.0.1", "x", huge.substr(0, 3000));
   // Writing 5 to clear_refs starts a new peak at the present size.
   if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "the peak resident size cannot be reset";
-  const long before = StatusKilobytes("VmRSS");
+  const long before = ProcStatus("VmRSS");
   EXPECT_EQ(OneTile(kTileConnecting, "127.0.0.1", "x", huge), start);
-  EXPECT_LT(StatusKilobytes("VmHWM") - before, 4 * (8 << 10)) << "kB more at the peak: four copies of the remark";
+  EXPECT_LT(ProcStatus("VmHWM") - before, 4 * (8 << 10)) << "kB more at the peak: four copies of the remark";
 }
 
 TEST(TileLook, AmpersandInARemarkIsShownNotTakenAsAMnemonic) {

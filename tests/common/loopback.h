@@ -10,7 +10,9 @@
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QThread>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/winsock.h"
@@ -59,23 +61,40 @@ class TcpListener {
 // A port on 127.0.0.1 that nothing listens on: connects to it are refused.
 inline int RefusedPort() { return TcpListener().port(); }  // closed again on return
 
-// Accepts every connection on the event loop and closes it at once.
-class AcceptAndClose {
+// Accepts every connection on the event loop, counting them, and closes it at once or
+// holds it until its peer has closed it (so that the queue never fills however many
+// cycles run).
+class Acceptor {
  public:
-  AcceptAndClose() : notifier_(listener_.fd(), QSocketNotifier::Read) {
-    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
-      int c = accept(listener_.fd(), nullptr, nullptr);
+  enum class Then { kClose, kHold };
+  explicit Acceptor(Then then) : notifier_(listener_.fd(), QSocketNotifier::Read) {
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this, then] {
+      const int c = accept(listener_.fd(), nullptr, nullptr);
       if (c < 0) return;
-      close(c);
       ++accepted_;
+      if (then == Then::kHold)
+        Hold(c);
+      else
+        close(c);
     });
   }
   int port() const { return listener_.port(); }
   int accepted() const { return accepted_; }
 
  private:
+  void Hold(int c) {
+    auto* peer = held_.emplace_back(std::make_unique<QSocketNotifier>(c, QSocketNotifier::Read)).get();
+    QObject::connect(peer, &QSocketNotifier::activated, [this, c, peer] {
+      char byte;
+      if (recv(c, &byte, 1, MSG_DONTWAIT) > 0) return;
+      std::erase_if(held_, [peer](const auto& p) { return p.get() == peer; });
+      close(c);
+    });
+  }
+
   TcpListener listener_;
   QSocketNotifier notifier_;
+  std::deque<std::unique_ptr<QSocketNotifier>> held_;
   int accepted_ = 0;
 };
 

@@ -29,11 +29,10 @@ class LoopbackDns {
     socklen_t len = sizeof a;
     bind(fd_, reinterpret_cast<sockaddr*>(&a), len);
     getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Serve(); });
     // Left pointing here afterwards: a closed loopback port, never the system's server.
-    SetNameServer("127.0.0.1:" + std::to_string(port_));
+    SetNameServer("127.0.0.1:" + std::to_string(ntohs(a.sin_port)));
   }
   ~LoopbackDns() {
     notifier_.reset();
@@ -47,64 +46,50 @@ class LoopbackDns {
   }
   // Queries received for `name` (all names when empty).
   int Queries(const std::string& name = {}) const {
-    if (name.empty()) return total_;
-    auto it = queried_.find(name);
-    return it == queried_.end() ? 0 : it->second;
+    int count = 0;
+    for (const auto& [queried, times] : queried_) count += name.empty() || name == queried ? times : 0;
+    return count;
   }
-  int port() const { return port_; }
 
  private:
-  struct Choice {
-    Reply reply;
-    in_addr_t address;
-  };
-
+  // Turns the query into its reply in place: the header and question stay, the answer
+  // (if any) follows the question, and whatever came after the question is dropped.
   void Serve() {
-    unsigned char q[512];
+    unsigned char m[512];
     sockaddr_in from{};
     socklen_t fromLen = sizeof from;
-    ssize_t n = recvfrom(fd_, q, sizeof q, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
-    if (n < 12) return;
+    const ssize_t n = recvfrom(fd_, m, sizeof m - 16, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
     std::string name;
-    std::size_t at = 12;
-    while (at < static_cast<std::size_t>(n) && q[at] != 0) {
-      std::size_t label = q[at++];
+    ssize_t at = 12;  // the question's labels, after the header
+    for (; at < n && m[at] != 0; at += m[at] + 1) {
       if (!name.empty()) name += '.';
-      for (std::size_t i = 0; i < label && at < static_cast<std::size_t>(n); ++i)
-        name += static_cast<char>(std::tolower(q[at++]));
+      name.append(reinterpret_cast<char*>(m + at + 1), std::min<ssize_t>(m[at], n - at - 1));
     }
-    const std::size_t questionEnd = at + 5;  // the root label, type and class
-    if (questionEnd > static_cast<std::size_t>(n)) return;
-    ++total_;
+    if (at + 5 > n) return;  // no whole question: the root label, type and class
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     ++queried_[name];
-    auto chosen = replies_.find(name);
-    const Choice choice = chosen == replies_.end() ? Choice{otherNames_, 0} : chosen->second;
-    if (choice.reply == Reply::kSilent) return;
-    const bool typeA = q[at + 1] == 0 && q[at + 2] == 1;
-    const bool withAddress = choice.reply == Reply::kAddress && typeA;
-    const int rcode = choice.reply == Reply::kNoSuchName ? 3 : choice.reply == Reply::kServerFailure ? 2 : 0;
-    unsigned char r[512];
-    std::copy(q, q + questionEnd, r);
-    r[2] = static_cast<unsigned char>(0x80 | (q[2] & 0x79));  // a response, opcode and RD kept
-    r[3] = static_cast<unsigned char>(0x80 | rcode);          // recursion available
-    r[6] = 0, r[7] = withAddress ? 1 : 0;                     // answers
-    std::fill(r + 8, r + 12, 0);                              // no authority, no additional
-    std::size_t len = questionEnd;
+    const auto chosen = replies_.find(name);
+    const auto [reply, address] = chosen == replies_.end() ? std::pair{otherNames_, in_addr_t{0}} : chosen->second;
+    if (reply == Reply::kSilent) return;
+    const bool withAddress = reply == Reply::kAddress && m[at + 1] == 0 && m[at + 2] == 1;  // asked for type A
+    m[2] = static_cast<unsigned char>(0x80 | (m[2] & 0x79));  // a response, opcode and RD kept
+    m[3] = 0x80 | (reply == Reply::kNoSuchName ? 3 : reply == Reply::kServerFailure ? 2 : 0);  // recursion available
+    std::fill(m + 6, m + 12, 0);  // no authority, no additional
+    m[7] = withAddress;           // answers
+    std::size_t len = at + 5;
     if (withAddress) {
       const unsigned char record[] = {0xC0, 12, 0, 1, 0, 1, 0, 0, 0, 60, 0, 4};  // the name, A, IN, TTL, 4 bytes
-      len = std::copy(record, record + sizeof record, r + len) - r;
-      std::memcpy(r + len, &choice.address, 4);
-      len += 4;
+      std::memcpy(m + len, record, sizeof record);
+      std::memcpy(m + len + sizeof record, &address, 4);
+      len += sizeof record + 4;
     }
-    sendto(fd_, r, len, 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+    sendto(fd_, m, len, 0, reinterpret_cast<sockaddr*>(&from), fromLen);
   }
 
   int fd_;
-  int port_ = 0;
   Reply otherNames_;
-  std::map<std::string, Choice> replies_;
+  std::map<std::string, std::pair<Reply, in_addr_t>> replies_;
   std::map<std::string, int> queried_;
-  int total_ = 0;
   std::unique_ptr<QSocketNotifier> notifier_;
 };
 

@@ -2,13 +2,6 @@
 // One endpoint of every kind a monitor meets, for runs of many probe cycles: listening,
 // refused, accept-then-close, silent (answered by a short connect timeout) and a name that
 // the loopback name server does not know. Each cycle is run until every outcome has arrived.
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <QSocketNotifier>
-#include <deque>
-#include <memory>
-
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "tests/common/loopback.h"
@@ -16,33 +9,6 @@
 #include "tests/common/message_box_recorder.h"
 
 namespace kelvanor::testing {
-
-// Accepts every connection and keeps it until its peer has closed it, so that the
-// listener's queue never fills however many cycles run.
-class AcceptAndHold {
- public:
-  AcceptAndHold() : notifier_(listener_.fd(), QSocketNotifier::Read) {
-    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
-      int c = accept(listener_.fd(), nullptr, nullptr);
-      if (c < 0) return;
-      auto peer = std::make_unique<QSocketNotifier>(c, QSocketNotifier::Read);
-      QSocketNotifier* raw = peer.get();
-      QObject::connect(raw, &QSocketNotifier::activated, [this, c, raw] {
-        char byte;
-        if (recv(c, &byte, 1, MSG_DONTWAIT) > 0) return;
-        std::erase_if(held_, [raw](const auto& p) { return p.get() == raw; });
-        close(c);
-      });
-      held_.push_back(std::move(peer));
-    });
-  }
-  int port() const { return listener_.port(); }
-
- private:
-  TcpListener listener_;
-  QSocketNotifier notifier_;
-  std::deque<std::unique_ptr<QSocketNotifier>> held_;
-};
 
 class SoakMix {
  public:
@@ -61,7 +27,7 @@ class SoakMix {
   bool Cycle() {
     view_.RefreshStatus();
     const auto& list = view_.Setting().ipList;
-    bool arrived = WaitFor([&] {
+    const bool arrived = WaitFor([&] {
       for (const IPInfo& entry : list)
         if (entry.state == Connecting) return false;
       return view_.Setting().abandonedProbes.empty();
@@ -85,8 +51,8 @@ class SoakMix {
   ShortConnectTimeout silentTimeout_{std::chrono::milliseconds(5)};
   LoopbackDns dns_;
   MessageBoxRecorder boxes_;  // one box: the unknown name's first failure
-  AcceptAndHold listening_;
-  AcceptAndClose acceptClose_;
+  Acceptor listening_{Acceptor::Then::kHold};
+  Acceptor acceptClose_{Acceptor::Then::kClose};
   SilentEndpoint silent_;
 };
 

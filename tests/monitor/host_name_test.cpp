@@ -40,9 +40,10 @@ TEST_F(HostName, EachResolverFailureShowsItsTextAsAFailedEntryWithItsBoxAndNoAla
   EXPECT_EQ(Alarms(), 0u);
 }
 
-TEST_F(HostName, FailureRepeatingWithTheSameTextOpensNoFurtherBoxUntilTheEntryStartsAgain) {
+// Once the server knows the name, the entry connects through the address it gave.
+TEST_F(HostName, RepeatedFailureOpensNoFurtherBoxUntilTheNameResolvesAndConnects) {
   TcpListener listener;
-  Add("gone.test", listener.port());
+  Add("Gone.test", listener.port());
   int nested = 0;
   MessageBoxRecorder recorder([&] {
     // A timer tick inside the modal loop: the next cycle fails the same way.
@@ -53,12 +54,14 @@ TEST_F(HostName, FailureRepeatingWithTheSameTextOpensNoFurtherBoxUntilTheEntrySt
     view->RefreshStatus();
     ASSERT_TRUE(WaitForOutcomes());
     EXPECT_EQ(Entry(0).state, Failed);
-    EXPECT_EQ(Entry(0).result, kHostNotFoundText);
+    EXPECT_EQ(Entry(0).result, "Host not found.");
   }
   EXPECT_EQ(recorder.calls.size(), 1u);
   dns.Answer("gone.test", Reply::kAddress);
   view->RefreshStatus();
   ASSERT_TRUE(WaitFor([&] { return Entry(0).state == Connected; }));
+  EXPECT_EQ(Entry(0).result, Gbk(u8"正常连接"));
+  EXPECT_EQ(Entry(0).socket->address.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
   dns.Answer("gone.test", Reply::kNoSuchName);
   view->RefreshStatus();
   ASSERT_TRUE(WaitForOutcomes());
@@ -92,16 +95,6 @@ TEST_F(HostName, SilentResolverHoldsOneLookupPerNameAndNoSocketPerWaitingProbe) 
   ASSERT_TRUE(WaitFor([] { return LookupsInFlight() == 0; }));
   EXPECT_LT(OpenDescriptors(), descriptors);
   EXPECT_TRUE(boxes.calls.empty());
-}
-
-TEST_F(HostName, ResolvedNameIsConnectedThroughTheAddressTheServerGave) {
-  TcpListener listener;
-  dns.Answer("up.test", Reply::kAddress, "127.0.0.1");
-  Add("UP.test", listener.port());
-  view->RefreshStatus();
-  ASSERT_TRUE(WaitFor([&] { return Entry(0).state == Connected; }));
-  EXPECT_EQ(Entry(0).result, Gbk(u8"正常连接"));
-  EXPECT_EQ(Entry(0).socket->address.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST_F(RefreshTimer, PeriodIsComputedIn64BitsAndClampedToOneSecondAndInt32Max) {
 }
 
 TEST_F(RefreshTimer, InitialUpdateRunsACycleThenOnlyTheRefreshTimerRunsMore) {
-  AcceptAndClose server;
+  Acceptor server(Acceptor::Then::kClose);
   Add("127.0.0.1", server.port());
   view->OnTimer(999);  // not the refresh timer: ignored
   EXPECT_EQ(Entry(0).socket, nullptr);

@@ -41,8 +41,4 @@ class ViewTest : public ::testing::Test {
   std::unique_ptr<CKelvanorView> view = std::make_unique<CKelvanorView>();
 };
 
-inline const std::string kHostNotFound = "Error - Host not found. - in [Socket::Connect() gethostbyname ]";
-inline const std::string kHostNotFoundText = "Host not found.";
-inline const std::string kTooManyFiles = "Error - Too many open files. - in [Socket::Create()]";
-
 }  // namespace kelvanor::testing

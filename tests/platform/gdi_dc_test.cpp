@@ -41,8 +41,8 @@ bool IsBlank(const QImage& image) {
   return image == white;
 }
 
-// The image of `text` drawn with `format` on a canvas `height` pixels high.
-QImage TextImage(const std::string& text, unsigned format, int height = 20) {
+// `text` drawn with `format` on a canvas 60 pixels wide and `height` high.
+QImage Drawn(const std::string& text, unsigned format, int height = 40) {
   Canvas c(60, height);
   GdiRect r{0, 0, 60, height};
   c.dc->DrawText(text, r, format);
@@ -78,27 +78,23 @@ TEST(GdiText, CalcRectMeasuresLinesAndEllipsesWithoutDrawing) {
 TEST(GdiText, EditControlDropsOnlyAPartlyVisibleLastLine) {
   const int line = Canvas().dc->GetTextMetrics().tmHeight;
   const unsigned format = DT_WORDBREAK | DT_EDITCONTROL;
-  EXPECT_FALSE(IsBlank(TextImage("W\nW", format, 2 * line).copy(0, line, 60, line)));
-  EXPECT_TRUE(IsBlank(TextImage("W\nW", format, 2 * line - 1).copy(0, line, 60, line - 1)));
+  EXPECT_FALSE(IsBlank(Drawn("W\nW", format, 2 * line).copy(0, line, 60, line)));
+  EXPECT_TRUE(IsBlank(Drawn("W\nW", format, 2 * line - 1).copy(0, line, 60, line - 1)));
 }
 
 TEST(GdiText, AmpersandUnderlinesTheNextLetterAndTwoShowOne) {
-  EXPECT_NE(TextImage("a&bc", DT_SINGLELINE), TextImage("abc", DT_SINGLELINE));
-  EXPECT_EQ(TextImage("a&&bc", DT_SINGLELINE), TextImage("a&bc", DT_SINGLELINE | DT_NOPREFIX));
+  EXPECT_NE(Drawn("a&bc", DT_SINGLELINE), Drawn("abc", DT_SINGLELINE));
+  EXPECT_EQ(Drawn("a&&bc", DT_SINGLELINE), Drawn("a&bc", DT_SINGLELINE | DT_NOPREFIX));
 }
 
-// `text` drawn with `format` in a 60 x 40 rectangle. The reference draws it unclipped on a
-// context whose clip box is huge, clipped by the painter alone, so nothing of it is cut.
-QImage Drawn(const std::string& text, unsigned format, bool reference = false) {
+// `text` drawn as Drawn does, but unclipped on a context whose clip box is huge, clipped
+// by the painter alone, so nothing of it is cut.
+QImage DrawnUncut(const std::string& text, unsigned format) {
   Canvas c;
-  GdiRect r{0, 0, 60, 40};
-  if (!reference) {
-    c.dc->DrawText(text, r, format);
-    return c.Done();
-  }
   c.painter.setClipRect(c.image.rect());
   GdiDC wide(&c.painter, QRect(0, 0, 1 << 20, 1 << 20));
   wide.SelectFont(c.dc->GetFont());
+  GdiRect r{0, 0, 60, 40};
   wide.DrawText(text, r, format | DT_NOCLIP);
   return c.Done();
 }
@@ -139,7 +135,7 @@ TEST(GdiText, AHugeTextDrawsWhatItsWholeTextWouldShow) {
     const std::string start = Paragraphs(c.units, std::min<std::size_t>(c.repeats, 1000));
     const QImage shown = Drawn(whole, c.format);
     EXPECT_FALSE(IsBlank(shown));
-    EXPECT_EQ(shown, Drawn(start, c.format, true));
+    EXPECT_EQ(shown, DrawnUncut(start, c.format));
   }
 }
 
