@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace kelvanor::testing {
 
@@ -27,11 +28,9 @@ class XPointer {
   // Whether no window holds the pointer: another client could take it now.
   bool IsFree() {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-    xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
-        connection_,
-        xcb_grab_pointer(connection_, 0, root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                         XCB_CURRENT_TIME),
-        nullptr);
+    const auto cookie = xcb_grab_pointer(connection_, 0, root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE,
+                                         XCB_NONE, XCB_CURRENT_TIME);
+    xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(connection_, cookie, nullptr);
     const bool free = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
     std::free(reply);
     if (free) xcb_ungrab_pointer(connection_, XCB_CURRENT_TIME);
@@ -40,30 +39,19 @@ class XPointer {
   }
 
  private:
-  enum : std::uint8_t { kButtonPress = 4, kButtonRelease = 5, kMotionNotify = 6, kFakeInput = 2 };
-  // The FakeInput request of the XTEST protocol; xcb fills in the first four bytes.
-  struct FakeInputRequest {
-    std::uint8_t majorOpcode, minorOpcode;
-    std::uint16_t length;
-    std::uint8_t type, detail, pad0[2];
-    std::uint32_t time, root;
-    std::uint8_t pad1[8];
-    std::int16_t rootX, rootY;
-    std::uint8_t pad2[7], deviceId;
-  };
-  static_assert(sizeof(FakeInputRequest) == 36);
+  enum : std::uint8_t { kButtonPress = 4, kButtonRelease = 5, kMotionNotify = 6 };
 
-  // Sends one event and waits until the server has taken it.
+  // Sends one FakeInput request and waits until the server has taken it.
   void FakeInput(std::uint8_t type, std::uint8_t detail, QPoint at = {}) {
     static xcb_extension_t xtest{"XTEST", 0};
-    static const xcb_protocol_request_t request{2, &xtest, kFakeInput, 1};
-    FakeInputRequest body{};
-    body.type = type;
-    body.detail = detail;  // button number; 0 for an absolute motion
-    body.rootX = static_cast<std::int16_t>(at.x());
-    body.rootY = static_cast<std::int16_t>(at.y());
+    static const xcb_protocol_request_t request{2, &xtest, 2 /* FakeInput */, 1};
+    // Its 36 bytes past the four xcb fills in: type, detail (the button; 0 for an absolute
+    // motion), time, root window, then the root coordinates at byte 24 and the device.
+    std::uint8_t body[36] = {0, 0, 0, 0, type, detail};
+    const std::int16_t position[2] = {static_cast<std::int16_t>(at.x()), static_cast<std::int16_t>(at.y())};
+    std::memcpy(body + 24, position, sizeof position);
     // xcb uses the two slots before the ones it is given; the last pads to 4 bytes (none).
-    iovec parts[4] = {{}, {}, {&body, sizeof body}, {nullptr, 0}};
+    iovec parts[4] = {{}, {}, {body, sizeof body}, {nullptr, 0}};
     xcb_send_request(connection_, 0, parts + 2, &request);
     std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
   }

@@ -5,7 +5,6 @@
 #include <QMimeData>
 #include <QPointer>
 
-#include "grid/in_place_edit.h"
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
@@ -108,7 +107,7 @@ TEST_F(GridClipboardTest, PasteSelectsTheWrittenBlockOrClearsTheSelectionOrGoesT
   Key(Qt::Key_F2);
   PutOnClipboard(Gbk(u8"粘,贴"));
   grid.OnEditPaste();  // into the text being edited, not into the cells
-  EXPECT_EQ(qobject_cast<CInPlaceEdit*>(QApplication::focusWidget())->text(), QString::fromUtf8(u8"1,1粘,贴"));
+  EXPECT_EQ(Editor()->text(), QString::fromUtf8(u8"1,1粘,贴"));
   EXPECT_EQ(grid.GetItemText(1, 2), "1,2");
 }
 

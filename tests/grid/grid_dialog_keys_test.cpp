@@ -1,16 +1,15 @@
-// The grid among other controls of a dialog: which Tab keys it keeps, and the focus cell
-// it shows when the keyboard focus comes to it.
+// The grid among other controls of a dialog: which Tab keys it keeps, the focus cell it
+// shows when the keyboard focus comes to it, and Enter and Escape left to the dialog.
 #include <QDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "grid/in_place_edit.h"
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
 namespace {
 
-// A dialog with a button before and one after a 10 x 5 grid.
+// A dialog with a button before and a default one after a 10 x 5 grid.
 class GridDialogKeysTest : public GridTest {
  protected:
   void SetUp() override {
@@ -19,6 +18,11 @@ class GridDialogKeysTest : public GridTest {
     layout->addWidget(&before_);
     layout->addWidget(&inDialog_);
     layout->addWidget(&after_);
+    after_.setDefault(true);
+    QObject::connect(&after_, &QPushButton::clicked, &dialog_, &QDialog::accept);
+    ShowDialog();
+  }
+  void ShowDialog() {
     dialog_.show();
     dialog_.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
@@ -63,10 +67,21 @@ TEST_F(GridDialogKeysTest, TabbingIntoTheGridFocusesItsFirstShownCellSoTypingOrF
     EXPECT_EQ(QApplication::focusWidget(), &inDialog_);
     EXPECT_EQ(inDialog_.GetFocusCell(), cell);
     KeyOnWindow(key);
-    auto* editor = qobject_cast<CInPlaceEdit*>(QApplication::focusWidget());
-    ASSERT_TRUE(editor);
-    EXPECT_EQ(editor->text(), text);
+    ASSERT_TRUE(Editor());
+    EXPECT_EQ(Editor()->text(), text);
     inDialog_.StopEditing();
+  }
+}
+
+TEST_F(GridDialogKeysTest, EnterAcceptsAndEscapeRejectsTheDialogWithoutEditing) {
+  for (auto [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+    ShowDialog();
+    dialog_.setResult(-1);  // neither answer yet
+    inDialog_.setFocus();
+    inDialog_.SetFocusCell(2, 2);
+    KeyOnWindow(key);
+    EXPECT_EQ(dialog_.result(), result);
+    EXPECT_FALSE(inDialog_.GetCell(2, 2)->IsEditing());
   }
 }
 

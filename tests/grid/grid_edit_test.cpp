@@ -1,19 +1,15 @@
 // In-place editing through real keys and clicks: opening, typing, cancelling, committing,
-// moving on, refusals of every kind and dialogs.
+// moving on and refusals of every kind.
 #include <QClipboard>
-#include <QDialog>
 #include <QInputMethodEvent>
-#include <QPushButton>
 
 #include <functional>
 
-#include "grid/in_place_edit.h"
 #include "grid_test_support.h"
 
 namespace kelvanor::testing {
 namespace {
 
-CInPlaceEdit* Editor() { return qobject_cast<CInPlaceEdit*>(QApplication::focusWidget()); }
 // A key that opens the editor, and whatever it leaves for the event loop.
 void Open(Qt::Key key) {
   QTest::keyClick(QApplication::focusWidget(), key);
@@ -121,25 +117,6 @@ TEST_F(GridEditTest, NoKindOfEditChangesARefusedText) {
       EXPECT_EQ(grid.GetItemText(2, 2), "old");
       EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
     }
-  }
-}
-
-TEST_F(GridEditTest, InADialogEnterAcceptsAndEscapeRejects) {
-  for (auto [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
-    QDialog dialog;
-    CGridCtrl grid(&dialog, 5, 3, 1, 1);
-    QPushButton ok("OK", &dialog);
-    ok.setDefault(true);
-    QObject::connect(&ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    dialog.setResult(-1);  // neither answer yet
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    grid.setFocus();
-    grid.SetFocusCell(2, 2);
-    Key(key);
-    EXPECT_EQ(dialog.result(), result);
-    EXPECT_FALSE(grid.GetCell(2, 2)->IsEditing());
   }
 }
 

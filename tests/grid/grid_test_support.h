@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "grid/grid_ctrl.h"
+#include "grid/in_place_edit.h"
 #include "platform/gbk.h"
 
 namespace kelvanor::testing {
@@ -99,6 +100,8 @@ class GridTest : public ::testing::Test {
   // Keys go to whatever has the keyboard focus: the grid or its editor.
   static void Key(Qt::Key key, Qt::KeyboardModifiers m = {}) { QTest::keyClick(QApplication::focusWidget(), key, m); }
   static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+  // The in-place editor when it has the keyboard focus, else null.
+  static CInPlaceEdit* Editor() { return qobject_cast<CInPlaceEdit*>(QApplication::focusWidget()); }
 
   // The viewport as its own paint handler paints it now.
   QImage Render() { return grid_->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
