@@ -97,6 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MoveCase{"UpFromTheFirstRowIsRefused", 3, 1, 1, IDC_BUTTON_UP, u8"第一行不可上移！", "1*23"},
                       MoveCase{"DownFromTheLastRowIsRefused", 3, 3, 3, IDC_BUTTON_DOWN, u8"最后一行不可下移！", "123*"},
                       MoveCase{"UpWithTwoRowsIsRefused", 3, 1, 2, IDC_BUTTON_UP, u8"请选择单行移动！", "1*2*3"},
+                      MoveCase{"DownWithTwoRowsIsRefused", 3, 2, 3, IDC_BUTTON_DOWN, u8"请选择单行移动！", "12*3*"},
                       MoveCase{"NothingSelectedDoesNothing", 3, 0, 0, IDC_BUTTON_DOWN, nullptr, "123"},
                       MoveCase{"EveryRowSelectedDoesNothing", 3, 1, 3, IDC_BUTTON_UP, nullptr, "1*2*3*"},
                       MoveCase{"ASingleRowNeverMoves", 1, 1, 1, IDC_BUTTON_DOWN, nullptr, "1*"}),
