@@ -32,4 +32,14 @@ class ShellTest : public InSettingDir {
   CKelvanorApp app_;
 };
 
+// Starts with a setting.xml naming one listening loopback endpoint.
+class ShellWithEndpointTest : public ShellTest {
+ protected:
+  void WriteSettings() override {
+    WriteFile("<root><RefreshTime val=\"600\"/><IPInfo ip=\"127.0.0.1\" port=\"" + std::to_string(server_.port()) +
+              "\"/></root>");
+  }
+  testing::TcpListener server_;
+};
+
 }  // namespace kelvanor::test

@@ -1,8 +1,6 @@
 // The application shell: the main window around the board, its commands, and the About box.
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -14,7 +12,6 @@
 #include "app/command_ids.h"
 #include "app/lock_keys.h"
 #include "monitor/kelvanor_view.h"
-#include "settings/setting_dialog.h"
 #include "tests/app/shell_fixture.h"
 #include "tests/common/loopback.h"
 
@@ -99,36 +96,6 @@ TEST_F(ShellTest, SocketLibraryStartRaisesTheFileLimitAndItsFailureStopsStartUp)
   EXPECT_EQ(failing.MainFrame(), nullptr);
 }
 
-// The settings command opens the real dialog; after OK the board probes the new list at once.
-TEST_F(ShellTest, SettingsOkWithANewLoopbackEndpointMakesTheBoardShowItProbed) {
-  testing::TcpListener listener;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<CSettingDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    QTest::mouseClick(dialog->GetDlgItem(IDC_BUTTON_ADD), Qt::LeftButton);
-    auto* grid = static_cast<CGridCtrl*>(dialog->GetDlgItem(IDC_GRID));
-    grid->SetItemText(1, 1, "127.0.0.1");
-    grid->SetItemText(1, 2, std::to_string(listener.port()));
-    static_cast<QLineEdit*>(dialog->GetDlgItem(IDC_EDIT_REFRESH))->setText("600");
-    QTest::mouseClick(dialog->GetDlgItem(kIdOk), Qt::LeftButton);
-  });
-  Frame().Action(ID_SETTING)->trigger();
-  ASSERT_EQ(List().size(), 1u);
-  const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(&View());
-  EXPECT_TRUE(std::ranges::any_of(timers, [](const auto& timer) { return timer.interval == 600000; }));
-  EXPECT_TRUE(FirstLightTurnsGreen());
-}
-
-// Starts with a setting.xml naming one listening loopback endpoint.
-class ShellWithEndpointTest : public ShellTest {
- protected:
-  void WriteSettings() override {
-    WriteFile("<root><RefreshTime val=\"600\"/><IPInfo ip=\"127.0.0.1\" port=\"" + std::to_string(server_.port()) +
-              "\"/></root>");
-  }
-  testing::TcpListener server_;
-};
-
 TEST_F(ShellWithEndpointTest, SettingFileIsLoadedBeforeTheFirstCycleAndTilesTurnGreen) {
   ASSERT_EQ(List().size(), 1u);
   EXPECT_NE(List()[0].socket, nullptr);  // the first cycle probed it
@@ -155,24 +122,19 @@ TEST_F(ShellWithEndpointTest, ProbesGoOnWhileTheAboutBoxIsOpen) {
 }
 
 // Clicks land on the links' texts, which start at the labels' left edges.
-TEST(AboutBox, WebLinkOpensTheMakersAddressAndTheNameLinkDoesNothing) {
+TEST(AboutBox, ShowsTheProductLineOpensOnlyTheWebLinkAndClosesOnOk) {
   std::vector<QUrl> opened;
   const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
-  CAboutDlg about;
-  about.show();
-  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), about.Link(CAboutDlg::IDC_WEB_LINK)})
-    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
-  SetUrlOpener(previous);
-  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
-}
-
-TEST(AboutBox, ShowsTheProductLineAndClosesOnOk) {
   CAboutDlg about;
   about.show();
   EXPECT_EQ(about.windowTitle(), QString::fromUtf8(u8"关于"));
   QStringList texts;
   for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
   EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
+  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), about.Link(CAboutDlg::IDC_WEB_LINK)})
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
+  SetUrlOpener(previous);
+  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
   EXPECT_TRUE(about.OkButton()->isDefault());
   QTest::mouseClick(about.OkButton(), Qt::LeftButton);
   EXPECT_EQ(about.result(), QDialog::Accepted);
@@ -198,15 +160,12 @@ TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
     const QRect at = items[i]->geometry(), unit = units[i];
     EXPECT_NEAR(at.x(), unit.x() * x + (items[i] == about.OkButton() ? grown : 0), 2) << i;
     EXPECT_NEAR(at.y(), unit.y() * y, 2) << i;
-    if (items[i] != web) EXPECT_NEAR(at.width(), unit.width() * x, 2) << i;
+    if (items[i] != web) {
+      EXPECT_NEAR(at.width(), unit.width() * x, 2) << i;
+    }
     EXPECT_NEAR(at.height(), unit.height() * y, 2) << i;
   }
-}
-
-// Regression: the address was cut off, 221 pixels of text in a 155-pixel label.
-TEST(AboutBox, TheWebLinkShowsItsWholeAddressClearOfTheOkButton) {
-  CAboutDlg about;
-  QLabel* web = about.Link(CAboutDlg::IDC_WEB_LINK);
+  // Regression: the address was cut off, 221 pixels of text in a 155-pixel label.
   EXPECT_GE(web->width(), web->sizeHint().width());
   EXPECT_LT(web->geometry().right(), about.OkButton()->x());
   EXPECT_TRUE(about.rect().contains(about.OkButton()->geometry()));

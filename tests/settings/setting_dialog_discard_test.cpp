@@ -5,24 +5,14 @@
 namespace kelvanor::test {
 namespace {
 
-// What an edit may reach of the dialog.
-class DialogEditing : public SettingDialogTest {
- public:
-  using SettingDialogTest::ChooseSound;
-  using SettingDialogTest::Click;
-  using SettingDialogTest::Grid;
-  using SettingDialogTest::Interval;
-  using SettingDialogTest::setting;
-};
-
 struct LeaveCase {
   const char* name;
-  std::function<void(DialogEditing&)> edit;
+  std::function<void(SettingDialogTest&)> edit;
   bool asks;
   friend void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class DialogDiscardTest : public DialogEditing, public ::testing::WithParamInterface<LeaveCase> {};
+class DialogDiscardTest : public SettingDialogTest, public ::testing::WithParamInterface<LeaveCase> {};
 
 TEST_P(DialogDiscardTest, AsksBeforeThrowingEditsAwayAndNoKeepsTheDialogOpen) {
   const LeaveCase& c = GetParam();
@@ -55,31 +45,31 @@ TEST_P(DialogDiscardTest, AsksBeforeThrowingEditsAwayAndNoKeepsTheDialogOpen) {
 INSTANTIATE_TEST_SUITE_P(
     Edits, DialogDiscardTest,
     ::testing::Values(
-        LeaveCase{"NoEditLeavesAtOnce", [](DialogEditing&) {}, false},
-        LeaveCase{"AnEmptyAddedRowIsNoEdit", [](DialogEditing& t) { t.Click(IDC_BUTTON_ADD); }, false},
+        LeaveCase{"NoEditLeavesAtOnce", [](SettingDialogTest&) {}, false},
+        LeaveCase{"AnEmptyAddedRowIsNoEdit", [](SettingDialogTest& t) { t.Click(IDC_BUTTON_ADD); }, false},
         LeaveCase{"AnEditUndoneIsNoEdit",
-                  [](DialogEditing& t) {
+                  [](SettingDialogTest& t) {
                     t.Interval().setText("31");
                     t.Interval().setText("30");
                   },
                   false},
-        LeaveCase{"APortEdit", [](DialogEditing& t) { t.Grid().SetItemText(1, 2, "81"); }, true},
-        LeaveCase{"ARemarkEdit", [](DialogEditing& t) { t.Grid().SetItemText(1, 3, ""); }, true},
+        LeaveCase{"APortEdit", [](SettingDialogTest& t) { t.Grid().SetItemText(1, 2, "81"); }, true},
+        LeaveCase{"ARemarkEdit", [](SettingDialogTest& t) { t.Grid().SetItemText(1, 3, ""); }, true},
         LeaveCase{"ANewEndpoint",
-                  [](DialogEditing& t) {
+                  [](SettingDialogTest& t) {
                     t.Click(IDC_BUTTON_ADD);
                     t.Grid().SetItemText(2, 1, "h");
                   },
                   true},
         LeaveCase{"ADeletedEndpoint",
-                  [](DialogEditing& t) {
-                    t.Grid().SetSelectedRange(1, 1, 1, 3);
+                  [](SettingDialogTest& t) {
+                    t.SelectRows(1, 1);
                     t.Click(IDC_BUTTON_DELETE);
                   },
                   true},
-        LeaveCase{"TheInterval", [](DialogEditing& t) { t.Interval().setText("45"); }, true},
+        LeaveCase{"TheInterval", [](SettingDialogTest& t) { t.Interval().setText("45"); }, true},
         LeaveCase{"TheAlarm",  // the choice is the record's at once, so each round picks the other
-                  [](DialogEditing& t) {
+                  [](SettingDialogTest& t) {
                     t.ChooseSound(t.setting.soundType == kSoundNone ? kSoundSpeaker : kSoundNone);
                   },
                   true}),
