@@ -96,9 +96,8 @@ std::optional<EndpointLine> Checked(std::optional<EndpointLine> endpoint) {
 std::optional<EndpointLine> ReadEndpointLine(std::string_view line) {
   line = Trimmed(line);
   if (line.find('\t') != std::string_view::npos) {
-    std::vector<std::string> fields = SplitOnTabs(line);
-    while (fields.size() > 3 && fields.back().empty()) fields.pop_back();  // a spreadsheet's empty columns
-    return Checked(FromFields(fields));
+    // The trim above already dropped a spreadsheet's empty trailing columns.
+    return Checked(FromFields(SplitOnTabs(line)));
   }
   const std::string_view word = line.substr(0, line.find(' '));
   if (word.find(':') != std::string_view::npos && word.find(',') == std::string_view::npos)
