@@ -7,19 +7,6 @@
 
 namespace kelvanor {
 
-namespace {
-
-// The white space the platform's trimming removes (GBK trail bytes are never among it).
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-std::string Trimmed(std::string_view field) {
-  while (!field.empty() && IsSpace(field.front())) field.remove_prefix(1);
-  while (!field.empty() && IsSpace(field.back())) field.remove_suffix(1);
-  return std::string(field);
-}
-
-}  // namespace
-
 QMimeData* MakeClipboardData(const std::string& gbk) {
   auto* data = new QMimeData;
   data->setText(GbkToQString(gbk));
@@ -38,7 +25,7 @@ std::vector<std::string> SplitPastedLine(std::string_view line) {
   std::vector<std::string> fields;
   while (!line.empty()) {
     const size_t end = line.find_first_of("\t,");
-    fields.push_back(Trimmed(line.substr(0, end)));
+    fields.emplace_back(TrimmedBlanks(line.substr(0, end)));
     line.remove_prefix(end == std::string_view::npos ? line.size() : end + 1);
   }
   return fields;

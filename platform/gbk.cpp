@@ -69,4 +69,10 @@ QString GbkToQString(std::string_view gbk) {
 
 std::string QStringToGbk(const QString& text) { return Utf8ToGbk(text.toStdString()); }
 
+std::string_view TrimmedBlanks(std::string_view gbk) {
+  while (!gbk.empty() && IsBlankByte(gbk.front())) gbk.remove_prefix(1);
+  while (!gbk.empty() && IsBlankByte(gbk.back())) gbk.remove_suffix(1);
+  return gbk;
+}
+
 }  // namespace kelvanor

@@ -14,6 +14,10 @@ std::string Utf8ToGbk(std::string_view utf8);
 QString GbkToQString(std::string_view gbk);
 std::string QStringToGbk(const QString& text);
 
+// The white space the platform's trimming removes; GBK trail bytes are never among it.
+inline bool IsBlankByte(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+std::string_view TrimmedBlanks(std::string_view gbk);
+
 // Fixed texts are written in UTF-8 in the sources and turned into GBK here, so the
 // compiler's execution character set never matters.
 inline std::string Gbk(const char8_t* utf8) {

@@ -1,17 +1,10 @@
 #include "settings/endpoint_lines.h"
 
+#include "platform/gbk.h"
 #include "settings/int_scan.h"
 
 namespace kelvanor {
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 std::vector<std::string_view> Lines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -29,7 +22,7 @@ std::vector<std::string> SplitOnTabs(std::string_view line) {
   std::vector<std::string> fields;
   for (;;) {
     const size_t tab = line.find('\t');
-    fields.emplace_back(Trimmed(line.substr(0, tab)));
+    fields.emplace_back(TrimmedBlanks(line.substr(0, tab)));
     if (tab == std::string_view::npos) return fields;
     line.remove_prefix(tab + 1);
   }
@@ -39,7 +32,7 @@ std::vector<std::string> SplitOnTabs(std::string_view line) {
 std::optional<std::vector<std::string>> SplitCsv(std::string_view line) {
   std::vector<std::string> fields;
   for (;;) {
-    std::string_view rest = Trimmed(line);
+    std::string_view rest = TrimmedBlanks(line);
     std::string field;
     if (!rest.empty() && rest.front() == '"') {
       size_t i = 1;
@@ -55,10 +48,10 @@ std::optional<std::vector<std::string>> SplitCsv(std::string_view line) {
         }
       }
       rest.remove_prefix(i + 1);
-      while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+      while (!rest.empty() && IsBlankByte(rest.front())) rest.remove_prefix(1);
       if (!rest.empty() && rest.front() != ',') return std::nullopt;  // text after the closing quote
     } else {
-      field = Trimmed(rest.substr(0, rest.find(',')));
+      field = TrimmedBlanks(rest.substr(0, rest.find(',')));
       rest.remove_prefix(std::min(rest.find(','), rest.size()));
     }
     fields.push_back(std::move(field));
@@ -78,13 +71,13 @@ std::optional<EndpointLine> FromHostPort(std::string_view line) {
   const std::string_view word = line.substr(0, wordEnd);
   const size_t colon = word.rfind(':');
   return EndpointLine{std::string(word.substr(0, colon)), std::string(word.substr(colon + 1)),
-                      std::string(Trimmed(line.substr(wordEnd)))};
+                      std::string(TrimmedBlanks(line.substr(wordEnd)))};
 }
 
 std::optional<EndpointLine> Checked(std::optional<EndpointLine> endpoint) {
   if (!endpoint || endpoint->ip.empty()) return std::nullopt;
   for (const char c : endpoint->ip)
-    if (IsBlank(c)) return std::nullopt;
+    if (IsBlankByte(c)) return std::nullopt;
   const std::optional<std::uint16_t> port = ParsePort(endpoint->port);
   if (!port) return std::nullopt;
   endpoint->port = std::to_string(*port);
@@ -94,7 +87,7 @@ std::optional<EndpointLine> Checked(std::optional<EndpointLine> endpoint) {
 }  // namespace
 
 std::optional<EndpointLine> ReadEndpointLine(std::string_view line) {
-  line = Trimmed(line);
+  line = TrimmedBlanks(line);
   if (line.find('\t') != std::string_view::npos) {
     // The trim above already dropped a spreadsheet's empty trailing columns.
     return Checked(FromFields(SplitOnTabs(line)));
@@ -112,7 +105,7 @@ EndpointLines ReadEndpointLines(std::string_view text) {
   int number = 0;
   for (const std::string_view line : Lines(text)) {
     ++number;
-    const std::string_view content = Trimmed(line);
+    const std::string_view content = TrimmedBlanks(line);
     if (content.empty() || content.front() == '#') continue;
     if (std::optional<EndpointLine> endpoint = ReadEndpointLine(content)) {
       result.endpoints.push_back(std::move(*endpoint));
