@@ -11,15 +11,13 @@ namespace kelvanor {
 
 class QuitSignals : public QObject {
  public:
-  // Takes over the three signals for as long as it lives; one at a time.
+  // Takes over the three signals for as long as it lives; one at a time. When the pipe
+  // or a handler cannot be set up, the signals keep their default action and end the
+  // program at once.
   explicit QuitSignals(std::function<void()> onSignal);
   ~QuitSignals() override;
   QuitSignals(const QuitSignals&) = delete;
   QuitSignals& operator=(const QuitSignals&) = delete;
-
-  // False when the pipe or a handler could not be set up: the signals then keep their
-  // default action and end the program at once.
-  bool Installed() const { return notifier_ != nullptr; }
 
  private:
   void Drain();
