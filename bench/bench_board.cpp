@@ -56,7 +56,7 @@ class BoardView : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override {
-    PaintBoardOnWidget(*this, event->rect(), list_.size(), TilesOf(list_), look_);
+    PaintBoardOnWidget(*this, event->region(), {0, width()}, list_.size(), TilesOf(list_), look_);
   }
 
  private:
