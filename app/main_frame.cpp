@@ -39,6 +39,9 @@ CMainFrame::CMainFrame() {
   connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
   QAction* exit = MakeAction(ID_APP_EXIT, Text(u8"退出(&X)"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
+  QAction* silence = MakeAction(ID_SILENCE, Text(u8"静音(&M)"));
+  silence->setCheckable(true);
+  silence->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
   QAction* showToolBar = toolBar_->toggleViewAction();
   QAction* showStatusBar = MakeAction(ID_VIEW_STATUS_BAR, Text(u8"状态栏(&S)"));
   showStatusBar->setCheckable(true);
@@ -64,6 +67,7 @@ CMainFrame::CMainFrame() {
   QMenu* viewMenu = menuBar()->addMenu(Text(u8"视图(&V)"));
   viewMenu->addAction(showToolBar);
   viewMenu->addAction(showStatusBar);
+  menuBar()->addMenu(Text(u8"选项(&O)"))->addAction(silence);
   menuBar()->addMenu(Text(u8"帮助(&H)"))->addAction(about);
   resize(850, 600);
 }

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "monitor/endpoint_history.h"
 #include "monitor/socket.h"
 
 namespace kelvanor {
@@ -29,6 +30,7 @@ struct IPInfo {
   std::string result;
   // Connected or Failed once an outcome has arrived; a new cycle leaves it as it is.
   std::optional<ProbeState> lastOutcome;
+  EndpointHistory history;
   // The start failure last reported for this entry, until a start succeeds: a failure
   // that repeats with the same message opens no further box.
   std::string startFailure;

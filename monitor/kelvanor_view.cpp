@@ -1,6 +1,8 @@
 #include "monitor/kelvanor_view.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 #include <QPaintEvent>
 #include <QTimerEvent>
 #include <algorithm>
@@ -62,6 +64,10 @@ bool CKelvanorView::event(QEvent* e) {
   if (e->type() == SocketMessage::EventType()) {
     auto* message = static_cast<SocketMessage*>(e);
     if (message->message == WM_PROBE_EVENT) OnSocketEvent(message->handle, message->word);
+    return true;
+  }
+  if (e->type() == QEvent::ToolTip) {
+    ShowDetails(static_cast<QHelpEvent*>(e));
     return true;
   }
   return QWidget::event(e);
@@ -129,6 +135,7 @@ bool CKelvanorView::OpenProbe(IPInfo& entry) {
     return false;
   }
   m_Setting.NoteProbe(entry);
+  entry.history.connectStarted = std::chrono::steady_clock::now();
   if (!probe.Select(this, WM_PROBE_EVENT, FD_CONNECT | FD_CLOSE) || probe.Connect(entry.ip, entry.port)) {
     ReportStartFailure(entry, probe);
     return false;
@@ -172,14 +179,14 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
       state = Failed;
       const char* errorText = LastErrorText();
       text = errorText ? errorText : "";
-      SoundAlarm();
     }
-    if (IPInfo* entry = m_Setting.FindBySocket(socket)) {
+    IPInfo* entry = m_Setting.FindBySocket(socket);
+    if (entry) {
       entry->result = std::move(text);
       NoteOutcome(*entry, state);
-    } else {
-      m_Setting.FreeAbandoned(socket);  // a superseded probe's outcome: it is done
     }
+    if (state == Failed && AlarmFor(entry)) SoundAlarm();
+    if (!entry) m_Setting.FreeAbandoned(socket);  // a superseded probe's outcome: it is done
   } else if (event == FD_CLOSE) {
     if (error != 0) WSASetLastError(error);
     if (socket != 0) {
@@ -191,10 +198,44 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
 
 void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
   entry.state = outcome;
-  m_Counts.Move(std::exchange(entry.lastOutcome, outcome), outcome);
+  EndpointHistory& history = entry.history;
+  if (outcome == Failed) {
+    history.failedAt = QDateTime::currentDateTime();
+    history.failureText = entry.result;
+    ++history.failedCycles;
+    ++history.failuresInRow;
+  } else {
+    history.connectMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - history.connectStarted)
+                            .count();
+    history.failuresInRow = 0;
+  }
+  const std::optional<ProbeState> before = std::exchange(entry.lastOutcome, outcome);
+  if (before != outcome) LastOutcomeChanged(entry, before);
+  TileChanged(entry);
+}
+
+void CKelvanorView::LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> before) {
+  entry.history.changedAt = QDateTime::currentDateTime();
+  m_Counts.Move(before, entry.lastOutcome);
   m_CountsChanged = true;
   m_Frame.Schedule();
-  TileChanged(entry);
+  SetSilenced(false);
+}
+
+bool CKelvanorView::AlarmFor(const IPInfo*) const { return !m_Silenced; }
+
+void CKelvanorView::SetSilenced(bool silenced) {
+  if (std::exchange(m_Silenced, silenced) != silenced) emit SilenceChanged(silenced);
+}
+
+void CKelvanorView::ShowDetails(QHelpEvent* e) {
+  const std::optional<std::size_t> index = TileAt(e->pos().x(), e->pos().y() + m_Scroller.Offset(),
+                                                  m_Scroller.ClientRight(), m_Setting.ipList.size());
+  if (!index) return QToolTip::hideText();
+  const QRect tile = TileRect(*index, m_Scroller.ClientRight()).ToQRect().translated(0, -m_Scroller.Offset());
+  QToolTip::showText(e->globalPos(), EndpointDetails(m_Setting.ipList[*index], QDateTime::currentDateTime()), this,
+                     tile);
 }
 
 void CKelvanorView::TileChanged(const IPInfo& entry) {
