@@ -1,5 +1,8 @@
 #include "monitor/endpoint_history.h"
 
+#include <QDateTime>
+#include <QStringList>
+
 #include "monitor/endpoint_list.h"
 #include "platform/gbk.h"
 
@@ -17,22 +20,25 @@ QString Duration(qint64 seconds) {
       .arg(seconds % 60, 2, 10, QChar('0'));
 }
 
-QString Clock(const QDateTime& time) { return time.toString("HH:mm:ss"); }
+QString Clock(EndpointHistory::Time time) {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+  return QDateTime::fromMSecsSinceEpoch(ms).toString("HH:mm:ss");
+}
 
 }  // namespace
 
-QString EndpointDetails(const IPInfo& entry, const QDateTime& now) {
+QString EndpointDetails(const IPInfo& entry, EndpointHistory::Time now) {
   const EndpointHistory& history = entry.history;
   QStringList lines;
   if (!entry.lastOutcome) {
     lines << Text(u8"未检测");
   } else {
     lines << (*entry.lastOutcome == Failed ? Text(u8"异常") : Text(u8"正常")) + Text(u8" 自 ") +
-                 Clock(history.changedAt) + Text(u8"，已持续 ") + Duration(history.changedAt.secsTo(now));
+                 Clock(history.changedAt) + Text(u8"，已持续 ") + Duration(std::chrono::duration_cast<std::chrono::seconds>(now - history.changedAt).count());
   }
   if (history.connectMs) lines << Text(u8"上次连接耗时 %1 ms").arg(*history.connectMs);
-  if (history.failedAt.isValid())
-    lines << Text(u8"上次失败 ") + Clock(history.failedAt) + ' ' + GbkToQString(history.failureText);
+  if (history.failedAt)
+    lines << Text(u8"上次失败 ") + Clock(*history.failedAt) + ' ' + GbkToQString(history.failureText);
   lines << Text(u8"失败次数 %1").arg(history.failedCycles);
   return lines.join('\n');
 }

@@ -1,7 +1,6 @@
 #pragma once
 // What the view remembers of each endpoint while it runs, for the endpoint's details: it
 // is never written to setting.xml.
-#include <QDateTime>
 #include <QString>
 #include <chrono>
 #include <cstddef>
@@ -12,11 +11,14 @@ namespace kelvanor {
 
 struct IPInfo;
 
+// Times are kept as the system clock gives them: turning thousands of outcomes a cycle
+// into local dates would cost more than the outcomes themselves.
 struct EndpointHistory {
-  QDateTime changedAt;  // when the last outcome last changed
+  using Time = std::chrono::system_clock::time_point;
+  Time changedAt;  // when the last outcome last changed
   std::chrono::steady_clock::time_point connectStarted;  // of the current probe
   std::optional<long long> connectMs;  // connect start to connect notice, of the last success
-  QDateTime failedAt;
+  std::optional<Time> failedAt;
   std::string failureText;  // GBK
   std::size_t failedCycles = 0;
   // Failed cycles since the last success, start failures included.
@@ -25,6 +27,6 @@ struct EndpointHistory {
 
 // The tool tip of an endpoint's tile as of `now`: its last outcome and since when, the
 // last connect time, the last failure and how many cycles failed.
-QString EndpointDetails(const IPInfo& entry, const QDateTime& now);
+QString EndpointDetails(const IPInfo& entry, EndpointHistory::Time now);
 
 }  // namespace kelvanor

@@ -200,7 +200,7 @@ void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
   entry.state = outcome;
   EndpointHistory& history = entry.history;
   if (outcome == Failed) {
-    history.failedAt = QDateTime::currentDateTime();
+    history.failedAt = std::chrono::system_clock::now();
     history.failureText = entry.result;
     ++history.failedCycles;
     ++history.failuresInRow;
@@ -216,7 +216,7 @@ void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
 }
 
 void CKelvanorView::LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> before) {
-  entry.history.changedAt = QDateTime::currentDateTime();
+  entry.history.changedAt = std::chrono::system_clock::now();
   m_Counts.Move(before, entry.lastOutcome);
   m_CountsChanged = true;
   m_Frame.Schedule();
@@ -234,7 +234,7 @@ void CKelvanorView::ShowDetails(QHelpEvent* e) {
                                                   m_Scroller.ClientRight(), m_Setting.ipList.size());
   if (!index) return QToolTip::hideText();
   const QRect tile = TileRect(*index, m_Scroller.ClientRight()).ToQRect().translated(0, -m_Scroller.Offset());
-  QToolTip::showText(e->globalPos(), EndpointDetails(m_Setting.ipList[*index], QDateTime::currentDateTime()), this,
+  QToolTip::showText(e->globalPos(), EndpointDetails(m_Setting.ipList[*index], std::chrono::system_clock::now()), this,
                      tile);
 }
 

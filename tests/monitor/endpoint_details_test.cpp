@@ -7,6 +7,8 @@
 #include "board/status_board.h"
 #include "tests/monitor/view_fixture.h"
 
+#include <QDateTime>
+
 using namespace kelvanor;
 using namespace kelvanor::testing;
 
@@ -15,19 +17,21 @@ namespace {
 QString Utf8(const char8_t* text) { return QString::fromUtf8(reinterpret_cast<const char*>(text)); }
 
 TEST(EndpointDetails, TellTheLastOutcomeSinceWhenTheLastConnectAndFailureAndTheCount) {
-  const QDateTime changed(QDate(2026, 12, 8), QTime(14, 2, 31));
+  const auto changed = std::chrono::system_clock::time_point(
+      std::chrono::milliseconds(QDateTime(QDate(2026, 12, 8), QTime(14, 2, 31)).toMSecsSinceEpoch()));
+  using std::chrono::seconds;
   IPInfo entry("127.0.0.1", 80, "");
   EXPECT_EQ(EndpointDetails(entry, changed), Utf8(u8"未检测\n失败次数 0"));
   entry.lastOutcome = Failed;
   entry.history.changedAt = changed;
   entry.history.connectMs = 3;
-  entry.history.failedAt = changed.addSecs(60);
+  entry.history.failedAt = changed + seconds(60);
   entry.history.failureText = Gbk(u8"连接超时");
   entry.history.failedCycles = 4;
-  EXPECT_EQ(EndpointDetails(entry, changed.addSecs(12 * 60 + 31)),
+  EXPECT_EQ(EndpointDetails(entry, changed + seconds(12 * 60 + 31)),
             Utf8(u8"异常 自 14:02:31，已持续 00:12:31\n上次连接耗时 3 ms\n上次失败 14:03:31 连接超时\n失败次数 4"));
   entry.lastOutcome = Connected;
-  EXPECT_TRUE(EndpointDetails(entry, changed.addSecs(30 * 3600)).startsWith(Utf8(u8"正常 自 14:02:31，已持续 30:00:00\n")));
+  EXPECT_TRUE(EndpointDetails(entry, changed + seconds(30 * 3600)).startsWith(Utf8(u8"正常 自 14:02:31，已持续 30:00:00\n")));
 }
 
 class Details : public ViewTest {
@@ -57,10 +61,12 @@ TEST_F(Details, FollowTheOutcomesAndCountEachFailedCycleOnce) {
   EXPECT_TRUE(entry.history.connectMs.has_value());
   server.reset();
   Cycle();
-  const QDateTime down = entry.history.changedAt;
+  const auto down = entry.history.changedAt;
+  const QString downAt = QDateTime::fromMSecsSinceEpoch(
+      std::chrono::duration_cast<std::chrono::milliseconds>(down.time_since_epoch()).count()).toString("HH:mm:ss");
   const QString tip = TipOver(0);
-  EXPECT_TRUE(tip.startsWith(Utf8(u8"异常 自 ") + down.toString("HH:mm:ss"))) << tip.toStdString();
-  EXPECT_TRUE(tip.contains(Utf8(u8"上次失败 ") + down.toString("HH:mm:ss") + ' ' + GbkToQString(entry.result)))
+  EXPECT_TRUE(tip.startsWith(Utf8(u8"异常 自 ") + downAt)) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(Utf8(u8"上次失败 ") + downAt + ' ' + GbkToQString(entry.result)))
       << tip.toStdString();
   view->RefreshStatus();  // superseded before its outcome came
   Cycle();
