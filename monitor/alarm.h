@@ -3,6 +3,7 @@
 // worker thread.
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>

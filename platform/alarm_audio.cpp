@@ -66,7 +66,7 @@ class AudioEngine {
   std::condition_variable progress_;
   std::uint64_t played_ = 0;    // samples handed to the device so far
   std::uint64_t toneEnd_ = 0;   // the tone sounds while played_ < toneEnd_
-  std::uint64_t stops_ = 0;     // bumped by Stop and Close to release waiting Beeps
+  std::uint64_t stops_ = 0;     // bumped by Stop and Close to release waiting callers
   double toneStep_ = 0;
   double tonePhase_ = 0;
   Clip wave_;

@@ -38,7 +38,7 @@ std::vector<std::int16_t> Notes(std::span<const Note> notes);
 
 bool IsSoundPlaying();
 
-// Silences everything and releases waiting Beep callers at once.
+// Silences everything and releases waiting Beep and PlayAndWait callers at once.
 void StopAlarmSounds();
 
 // Closes the device (SDL's disk driver then finishes its file); the next sound reopens it.
