@@ -37,7 +37,10 @@ class QuitSignalTest : public InSettingDir {
   }
   // Sends `signal` and waits, within bounds, for the program to end by itself.
   void ExpectQuitOn(int signal) {
-    ASSERT_EQ(::kill(static_cast<pid_t>(program_.processId()), signal), 0);
+    // A start that failed leaves no process: kill(0) would signal the whole test group.
+    const auto pid = static_cast<pid_t>(program_.processId());
+    ASSERT_GT(pid, 0) << "the program did not start";
+    ASSERT_EQ(::kill(pid, signal), 0);
     if (!program_.waitForFinished(20000)) {
       ADD_FAILURE() << "still running after signal " << signal;
       program_.kill();
