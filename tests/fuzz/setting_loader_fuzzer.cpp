@@ -50,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(second.refreshTime == first.refreshTime, "refreshTime");
   Check(second.soundType == first.soundType, "soundType");
   Check(second.soundFile == first.soundFile, "soundFile");
+  Check(second.options == first.options, "the options");
   Check(second.ipList.size() == first.ipList.size(), "the number of endpoints");
   for (std::size_t i = 0; i < first.ipList.size(); ++i) {
     Check(second.ipList[i].ip == first.ipList[i].ip, "an ip");
