@@ -54,10 +54,10 @@ void AppendOptions(const MonitorOptions& options, tinyxml2::XMLElement& root) {
   if (options.ChoicesAreDefault() && !options.inFile) return;
   tinyxml2::XMLElement* element = root.InsertNewChildElement("Options");
   const MonitorOptions defaults;
-  for (const auto& [name, member] : kAttributes)
+  for (const auto& attribute : kAttributes)
     std::visit([&](auto m) {
-      if (options.*m != defaults.*m) element->SetAttribute(name, TextOf(options.*m).c_str());
-    }, member);
+      if (options.*m != defaults.*m) element->SetAttribute(attribute.first, TextOf(options.*m).c_str());
+    }, attribute.second);
   for (const auto& [name, value] : options.unknownAttributes) element->SetAttribute(name.c_str(), value.c_str());
 }
 
