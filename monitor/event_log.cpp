@@ -33,7 +33,11 @@ struct EventLog::Shared {
 
 EventLog::EventLog(std::filesystem::path directory, std::uintmax_t rotateBytes, std::size_t maxPendingBytes)
     : shared_(std::make_shared<Shared>()) {
-  shared_->file = (directory.empty() ? std::filesystem::path(".") : directory) / kFileName;
+  // Fixed now: the working directory changes for a while when a wave file is picked.
+  std::error_code error;
+  const std::filesystem::path here = directory.empty() ? std::filesystem::path(".") : directory;
+  const std::filesystem::path absolute = std::filesystem::absolute(here, error);
+  shared_->file = ((error ? here : absolute) / kFileName).lexically_normal();
   shared_->rotateBytes = rotateBytes;
   shared_->maxPendingBytes = maxPendingBytes;
 }

@@ -28,8 +28,8 @@ class EventLog : public QObject {
   // rather than holding up quitting.
   static constexpr std::chrono::seconds kQuitWait{1};
 
-  // Writes to kFileName in `directory` (the working directory, beside setting.xml, when
-  // empty).
+  // Writes to kFileName in `directory` (the working directory of the moment, beside
+  // setting.xml, when empty), wherever the working directory moves later.
   explicit EventLog(std::filesystem::path directory = {}, std::uintmax_t rotateBytes = kRotateBytes,
                     std::size_t maxPendingBytes = kMaxPendingBytes);
   // Gives the writer one last try at what is still queued.

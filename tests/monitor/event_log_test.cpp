@@ -176,6 +176,19 @@ TEST_F(EventLogTest, AFileThatWouldGrowPastTheLimitBecomesTheOnlyDotOneFile) {
   }
 }
 
+// Picking a wave file moves the working directory for a while; the log stays put.
+TEST_F(EventLogTest, TheDefaultLogStaysInTheWorkingDirectoryItWasMadeIn) {
+  const fs::path previous = fs::current_path();
+  fs::create_directory(Dir() / "elsewhere");
+  fs::current_path(Dir());
+  EventLog log;
+  fs::current_path(Dir() / "elsewhere");
+  log.Append(Record("r1"));
+  Settle(log);
+  fs::current_path(previous);
+  EXPECT_EQ(RemarksOf(Log()), std::vector<std::string>{"r1"});
+}
+
 // Tests run as root, for whom permission bits stop nothing: the directory is a file for
 // a while, and later the log file is a directory.
 TEST_F(EventLogTest, AnUnwritableLogIsReportedOnceAndEverythingIsWrittenWhenItCanBeAgain) {
