@@ -22,13 +22,13 @@ int WriteAll(int fd, std::string_view bytes) {
 
 // Writes, into the file open as `fd` and `size` bytes long, the lines from `next` on that
 // fit below `rotateBytes`; advances `next` past them.
-int AppendFitting(int fd, std::uintmax_t size, std::span<const std::string* const> lines, std::size_t& next,
+int AppendFitting(int fd, std::uintmax_t size, const std::deque<std::string>& lines, std::size_t& next,
                   std::uintmax_t rotateBytes) {
   std::string chunk = size == 0 ? std::string(kUtf8Bom) : std::string();
   const bool fresh = size + chunk.size() <= kUtf8Bom.size();
   std::size_t end = next;
-  while (end < lines.size() && (size + chunk.size() + lines[end]->size() <= rotateBytes || (fresh && end == next)))
-    chunk += *lines[end++];
+  while (end < lines.size() && (size + chunk.size() + lines[end].size() <= rotateBytes || (fresh && end == next)))
+    chunk += lines[end++];
   if (chunk.empty()) return 0;
   if (const int error = WriteAll(fd, chunk)) {
     if (ftruncate(fd, static_cast<off_t>(size)) != 0) return errno;
@@ -40,7 +40,7 @@ int AppendFitting(int fd, std::uintmax_t size, std::span<const std::string* cons
 
 }  // namespace
 
-AppendOutcome AppendLines(const std::filesystem::path& file, std::span<const std::string* const> lines,
+AppendOutcome AppendLines(const std::filesystem::path& file, const std::deque<std::string>& lines,
                           std::uintmax_t rotateBytes) {
   AppendOutcome outcome;
   while (outcome.written < lines.size()) {

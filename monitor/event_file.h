@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <span>
+#include <deque>
 #include <string>
 
 namespace kelvanor {
@@ -21,7 +21,7 @@ struct AppendOutcome {
 // (replacing an older one) and a new file started; a line longer than that on its own
 // gets a new file to itself. A failed write is cut back off, so a retry never writes
 // half a line twice.
-AppendOutcome AppendLines(const std::filesystem::path& file, std::span<const std::string* const> lines,
+AppendOutcome AppendLines(const std::filesystem::path& file, const std::deque<std::string>& lines,
                           std::uintmax_t rotateBytes);
 
 }  // namespace kelvanor

@@ -3,17 +3,15 @@
 #include <QFile>
 #include <condition_variable>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <system_error>
-#include <vector>
 
 #include "monitor/event_file.h"
 
 namespace kelvanor {
 
-// Shared with the writer, so that a writer left behind at the end still has it. Only
-// the writer removes lines, from the front; Append adds them at the back, which leaves
-// the writer's references to earlier lines valid.
+// Shared with the writer, so that a writer left behind at the end still has it.
 struct EventLog::Shared {
   std::filesystem::path file;
   std::uintmax_t rotateBytes;
@@ -21,8 +19,8 @@ struct EventLog::Shared {
 
   std::mutex mutex;
   std::condition_variable changed;
-  std::deque<std::string> pending;
-  std::size_t pendingBytes = 0;
+  std::deque<std::string> incoming;  // lines the writer has not taken yet
+  std::size_t pendingBytes = 0;      // of those and of the ones it holds unwritten
   bool attemptDue = false;
   bool writing = false;
   bool failing = false;
@@ -49,32 +47,33 @@ void EventLog::ReportFailure(Shared& shared, EventLog* owner, const QString& rea
 }
 
 void EventLog::Run(const std::shared_ptr<Shared>& shared, EventLog* owner) {
+  // Taken from `incoming` under the lock, written without it: the UI thread never waits
+  // for the disk, nor for a walk over lines held through a long failure.
+  std::deque<std::string> held;
   std::unique_lock lock(shared->mutex);
   for (;;) {
     shared->changed.wait(lock, [&] { return shared->stopping || shared->attemptDue; });
     const bool last = shared->stopping;
     shared->attemptDue = false;
-    const std::vector<const std::string*> lines = [&] {
-      std::vector<const std::string*> all;
-      for (const std::string& line : shared->pending) all.push_back(&line);
-      return all;
-    }();
+    std::move(shared->incoming.begin(), shared->incoming.end(), std::back_inserter(held));
+    shared->incoming.clear();
     shared->writing = true;
     lock.unlock();
-    const AppendOutcome outcome = AppendLines(shared->file, lines, shared->rotateBytes);
-    lock.lock();
+    const AppendOutcome outcome = AppendLines(shared->file, held, shared->rotateBytes);
+    std::size_t written = 0;
     for (std::size_t i = 0; i < outcome.written; ++i) {
-      shared->pendingBytes -= shared->pending.front().size();
-      shared->pending.pop_front();
+      written += held.front().size();
+      held.pop_front();
     }
+    lock.lock();
+    shared->pendingBytes -= written;
     if (outcome.error)
       ReportFailure(*shared, owner, QStringLiteral("事件日志写入失败：%1（%2）")
-                               .arg(QFile::decodeName(shared->file.c_str()),
-                                    QString::fromStdString(std::generic_category().message(outcome.error))));
+                                        .arg(QFile::decodeName(shared->file.c_str()),
+                                             QString::fromStdString(std::generic_category().message(outcome.error))));
     else
       shared->failing = false;
     shared->writing = false;
-    shared->changed.notify_all();
     if (last) break;
   }
   shared->finished = true;
@@ -87,7 +86,7 @@ void EventLog::Append(const EventRecord& record) {
     std::lock_guard lock(shared_->mutex);
     if (shared_->pendingBytes + line.size() <= shared_->maxPendingBytes) {
       shared_->pendingBytes += line.size();
-      shared_->pending.push_back(std::move(line));
+      shared_->incoming.push_back(std::move(line));
     }
     shared_->attemptDue = true;
   }
