@@ -31,7 +31,7 @@ struct EventLog::Shared {
 
 EventLog::EventLog(std::filesystem::path directory, std::uintmax_t rotateBytes, std::size_t maxPendingBytes)
     : shared_(std::make_shared<Shared>()) {
-  // Fixed now: the working directory changes for a while when a wave file is picked.
+  // Resolved once: a wave-file picker moves the working directory for a while.
   std::error_code error;
   const std::filesystem::path here = directory.empty() ? std::filesystem::path(".") : directory;
   const std::filesystem::path absolute = std::filesystem::absolute(here, error);
