@@ -22,7 +22,7 @@ class COptionsDialog : public QDialog {
   COptionsDialog(const MonitorOptions& options, bool trayAvailable, QWidget* parent = nullptr);
 
   // The options as the operator left them after OK; those the dialog was opened on
-  // otherwise (the file's own part always carried over).
+  // otherwise. What only the file keeps (inFile, unknown attributes) is always carried over.
   const MonitorOptions& Options() const { return m_Options; }
 
   void accept() override;

@@ -27,7 +27,7 @@ TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteF
     const char* kind;
     std::string options, loaded;
   } files[] = {
-      {"no element: the Part's own file", "", "1 -[] - - - -"},
+      {"no element, as earlier versions write", "", "1 -[] - - - -"},
       {"an element left at the defaults", "    <Options/>\n", "1 -[] - - - in-file"},
       {"every option, Chinese file name, and attributes of a later version",
        "    <Options failuresBeforeAlarm=\"10\" recoverySound=\"1\" recoveryFile=\"" + Gbk(u8"/声音/恢复.wav") +
