@@ -39,11 +39,7 @@ CMainFrame::CMainFrame() {
   about->setIcon(ResourceIcon("tool_about"));
   connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
   QAction* exit = MakeAction(ID_APP_EXIT, Text(u8"退出(&X)"));
-  connect(exit, &QAction::triggered, this, [this] {
-    exiting_ = true;
-    close();
-    exiting_ = false;
-  });
+  connect(exit, &QAction::triggered, this, &CMainFrame::Exit);
   QAction* silence = MakeAction(ID_SILENCE, Text(u8"静音(&M)"));
   silence->setCheckable(true);
   silence->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
@@ -98,6 +94,13 @@ QAction* CMainFrame::Action(int commandId) const {
 void CMainFrame::SetView(QWidget* view, ViewCommands commands) {
   setCentralWidget(view);
   commands_ = std::move(commands);
+}
+
+bool CMainFrame::Exit() {
+  exiting_ = true;
+  const bool closed = close();
+  exiting_ = false;
+  return closed;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {

@@ -33,6 +33,8 @@ class CMainFrame : public QMainWindow {
   // While on, closing the window hides it (the tray icon brings it back); 文件 → 退出
   // still closes it.
   void SetHideOnClose(bool hide) { hideOnClose_ = hide; }
+  // 文件 → 退出: closes the window whatever closing it would do otherwise.
+  bool Exit();
   QToolBar* ToolBar() const { return toolBar_; }
   StatusIndicators* Indicators() const { return indicators_; }
 

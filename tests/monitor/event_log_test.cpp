@@ -9,44 +9,17 @@
 
 #include "monitor/event_log.h"
 #include "platform/gbk.h"
+#include "tests/common/csv_rows.h"
 #include "tests/common/loopback.h"
 
 namespace kelvanor::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Strings = std::vector<std::string>;
+using testing::RowsOf;
+using testing::Strings;
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-// A strict reader: the file's only BOM at its start, quotes only around a whole field,
-// line breaks only inside quotes, every row ended by CRLF.
-std::vector<Strings> RowsOf(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF"), 0u) << path;
-  std::vector<Strings> rows(1);
-  std::string field;
-  bool quoted = false, closed = false;
-  for (std::size_t i = 3; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (quoted) {
-      if (c != '"') field += c;
-      else if (bytes[i + 1] == '"') field += bytes[++i];
-      else quoted = false, closed = true;
-    } else if (c == ',' || (c == '\r' && bytes[i + 1] == '\n')) {
-      rows.back().push_back(std::exchange(field, {}));
-      closed = false;
-      if (c == '\r') rows.emplace_back(), ++i;
-    } else {
-      EXPECT_TRUE(!closed && c != '\r' && c != '\n' && (c != '"' || field.empty())) << "stray byte at " << i;
-      c == '"' ? void(quoted = true) : void(field += c);
-    }
-  }
-  EXPECT_TRUE(field.empty() && !quoted && rows.back().empty()) << "the last row must end in CRLF";
-  rows.pop_back();
-  return rows;
-}
 
 // The remarks, by which the tests tell their records apart.
 Strings RemarksOf(const fs::path& path) {
