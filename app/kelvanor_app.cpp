@@ -7,6 +7,7 @@
 #include "app/command_ids.h"
 #include "app/edit_settings.h"
 #include "app/outcome_summary.h"
+#include "app/options_control.h"
 #include "app/qt_translations.h"
 #include "app/silence_control.h"
 #include "app/resource_icon.h"
@@ -54,6 +55,7 @@ bool CKelvanorApp::InitInstance() {
   frame_->SetDocumentTitle(GbkToQString(doc_.GetTitle()));
   AddOutcomeSummary(*frame_, *view_);
   ConnectSilence(*frame_, *view_);
+  (new OptionsControl(*frame_, *view_))->Apply();  // owned by the frame
   QObject::connect(frame_.get(), &CMainFrame::AboutRequested, frame_.get(), [this] { OnAppAbout(); });
   view_->OnInitialUpdate();
   frame_->show();

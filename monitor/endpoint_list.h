@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "monitor/endpoint_history.h"
+#include "monitor/options.h"
 #include "monitor/socket.h"
 
 namespace kelvanor {
@@ -41,6 +42,7 @@ struct SettingData {
   std::int32_t refreshTime = 30;
   std::int32_t soundType = 1;
   std::string soundFile;
+  MonitorOptions options;
 
   // Probes that no entry holds any more but whose outcome is still to come: it must
   // still sound the alarm. Each is freed when its outcome has been handled.

@@ -216,14 +216,49 @@ void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
 }
 
 void CKelvanorView::LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> before) {
-  entry.history.changedAt = std::chrono::system_clock::now();
+  EndpointHistory& history = entry.history;
+  history.changedAt = std::chrono::system_clock::now();
   m_Counts.Move(before, entry.lastOutcome);
   m_CountsChanged = true;
   m_Frame.Schedule();
   SetSilenced(false);
+  const MonitorOptions& options = m_Setting.options;
+  const bool recovered = before == Failed && entry.lastOutcome == Connected;
+  if (recovered && options.recoverySound) {
+    const AlarmSound sound{options.recoveryFile.empty() ? 1 : 2, options.recoveryFile};
+    if (!m_Alarm.RequestRecovery(sound)) ShowMessageBox(this, Gbk(u8"声音提示失败！"), "", MessageIcon::Warning);
+  }
+  if (m_EventLog) {
+    const auto outcome = [](std::optional<ProbeState> state) {
+      if (!state) return EventOutcome::None;
+      return *state == Failed ? EventOutcome::Failed : EventOutcome::Connected;
+    };
+    std::optional<std::int64_t> connectMs;
+    if (entry.lastOutcome == Connected) connectMs = history.connectMs;
+    m_EventLog->Append({history.changedAt, entry.ip, entry.port, entry.remark, outcome(before),
+                        outcome(entry.lastOutcome), entry.result, connectMs});
+  }
+  emit EndpointChanged(GbkToQString(entry.ip + ":" + std::to_string(entry.port)), before == Failed,
+                       entry.lastOutcome == Failed);
 }
 
-bool CKelvanorView::AlarmFor(const IPInfo*) const { return !m_Silenced; }
+bool CKelvanorView::AlarmFor(const IPInfo* entry) const {
+  if (m_Silenced) return false;
+  const int needed = m_Setting.options.failuresBeforeAlarm;
+  // A superseded probe's cycle is over without it: its failure is the entry's only when
+  // every failure alarms.
+  return entry ? entry->history.failuresInRow >= needed : needed <= 1;
+}
+
+void CKelvanorView::ApplyOptions() {
+  if (!m_Setting.options.eventLog) {
+    m_EventLog.reset();
+    return;
+  }
+  if (m_EventLog) return;
+  m_EventLog = std::make_unique<EventLog>();
+  connect(m_EventLog.get(), &EventLog::WriteFailed, this, &CKelvanorView::EventLogFailed);
+}
 
 void CKelvanorView::SetSilenced(bool silenced) {
   if (std::exchange(m_Silenced, silenced) != silenced) emit SilenceChanged(silenced);

@@ -12,6 +12,7 @@
 #include "board/frame_invalidator.h"
 #include "monitor/alarm.h"
 #include "monitor/endpoint_list.h"
+#include "monitor/event_log.h"
 #include "monitor/outcome_counts.h"
 #include "monitor/probe_walk.h"
 #include "platform/timer_table.h"
@@ -71,6 +72,10 @@ class CKelvanorView : public QWidget {
   void SetSilenced(bool silenced);
   bool Silenced() const { return m_Silenced; }
 
+  // Puts the record's options into effect: the event log is opened or closed.
+  void ApplyOptions();
+  const EventLog* Log() const { return m_EventLog.get(); }
+
   // A slice always starts this many entries, so a short list is walked whole inside
   // RefreshStatus; beyond them it ends once its time is up.
   static constexpr std::size_t kEntriesPerSliceAtLeast = 32;
@@ -80,6 +85,10 @@ class CKelvanorView : public QWidget {
  signals:
   void CountsChanged();
   void SilenceChanged(bool silenced);
+  // An endpoint's last outcome changed ("127.0.0.1:80"; it had none, or the other one).
+  void EndpointChanged(const QString& endpoint, bool wasFailed, bool nowFailed);
+  // The event log could not be written (reported once per run of failures).
+  void EventLogFailed(const QString& reason);
 
  protected:
   bool event(QEvent* e) override;
@@ -127,6 +136,7 @@ class CKelvanorView : public QWidget {
   // The failure ShowNextFailure showed last, and the tile at the top just after.
   std::size_t m_ShownFailure = 0, m_TopWhenShown = SIZE_MAX;
   bool m_Silenced = false;
+  std::unique_ptr<EventLog> m_EventLog;  // while the option is on
 };
 
 }  // namespace kelvanor
