@@ -11,8 +11,8 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <map>
 #include <memory>
+#include <set>
 
 #include "bench_grid_support.h"
 
@@ -32,23 +32,20 @@ class FirstPaintClock : public QApplication {
  public:
   using QApplication::QApplication;
   bool notify(QObject* receiver, QEvent* event) override {
-    const auto watched = pending_.find(receiver);
-    if (event->type() != QEvent::Paint || watched == pending_.end()) return QApplication::notify(receiver, event);
-    pending_.erase(watched);
+    if (event->type() != QEvent::Paint || pending_.erase(receiver) == 0) return QApplication::notify(receiver, event);
     bool handled = false;
     elapsedMs_ += TimeMs([&] { handled = QApplication::notify(receiver, event); });
     return handled;
   }
   void Watch(std::initializer_list<QObject*> widgets) {
-    pending_.clear();
-    for (QObject* widget : widgets) pending_[widget] = true;
+    pending_ = widgets;
     elapsedMs_ = 0;
   }
   bool AllPainted() const { return pending_.empty(); }
   double ElapsedMs() const { return elapsedMs_; }
 
  private:
-  std::map<QObject*, bool> pending_;
+  std::set<QObject*> pending_;
   double elapsedMs_ = 0;
 };
 
