@@ -37,11 +37,14 @@ inline sockaddr_in Loopback(int port) {
   return sockaddr_in{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
-// A listening socket on 127.0.0.1 that never accepts: connects complete in its queue.
+// A listening socket on 127.0.0.1 that never accepts: connects complete in its queue. A
+// port given is taken again even just after an earlier listener on it closed.
 class TcpListener {
  public:
-  explicit TcpListener(int backlog = 64) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in a = Loopback(0);
+  explicit TcpListener(int backlog = 64, int port = 0) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    const int on = 1;
+    setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in a = Loopback(port);
     socklen_t len = sizeof a;
     bind(fd_, reinterpret_cast<sockaddr*>(&a), len);
     listen(fd_, backlog);
