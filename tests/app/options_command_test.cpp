@@ -1,7 +1,11 @@
-// 选项 → 选项设置: OK stores the options in setting.xml and puts them into effect; where
-// the desktop has no tray, closing the window still quits.
+// The 选项 menu: 选项设置 stores the options in setting.xml and puts them into effect (where
+// the desktop has no tray, closing the window still quits); 静音 and Ctrl+M move the check
+// item, the view's silence and "静音" in the status bar together.
 #include <QAction>
+#include <QLabel>
+#include <QMenuBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -38,6 +42,20 @@ TEST_F(ShellTest, HiddenOnCloseOnlyWithATrayAndExitStillCloses) {
   EXPECT_FALSE(Frame().isVisible());
   Frame().show();
   EXPECT_TRUE(Frame().Exit());
+}
+
+TEST_F(ShellTest, SilenceCommandFollowsTheViewBothWaysAndShowsInTheStatusBar) {
+  Frame().show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+  QAction* silence = Frame().Action(ID_SILENCE);
+  const QMenu* options = Frame().menuBar()->actions().at(2)->menu();
+  EXPECT_EQ(options->title(), QString::fromUtf8(u8"选项(&O)"));
+  EXPECT_TRUE(options->actions().contains(silence));
+  const QLabel* shown = Frame().statusBar()->findChild<QLabel*>("silenceIndicator");
+  QTest::keyClick(&Frame(), Qt::Key_M, Qt::ControlModifier);
+  EXPECT_TRUE(View().Silenced() && silence->isChecked() && shown->isVisible());
+  View().SetSilenced(false);  // as the next change ends it
+  EXPECT_FALSE(silence->isChecked() || shown->isVisible());
 }
 
 }  // namespace

@@ -18,10 +18,8 @@ class SummaryTest : public ShellTest {
  protected:
   void WriteSettings() override {
     std::string xml = "<root><RefreshTime val=\"600\"/>";
-    for (int i = 0; i < 60; ++i) {
-      const bool fails = i == 2 || i == 30 || i == 55;
-      xml += "<IPInfo ip=\"127.0.0.1\" port=\"" + std::to_string(fails ? 0 : server_.port()) + "\"/>";
-    }
+    for (int i = 0; i < 60; ++i)
+      xml += "<IPInfo ip=\"127.0.0.1\" port=\"" + std::to_string(i == 2 || i == 30 || i == 55 ? 0 : server_.port()) + "\"/>";
     WriteFile(xml + "</root>");
   }
   OutcomeSummary& Summary() { return *Frame().statusBar()->findChild<OutcomeSummary*>(); }

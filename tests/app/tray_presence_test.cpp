@@ -25,10 +25,6 @@ TEST(TrayPresence, DotTakesTheWorstLastOutcomeAndRedrawsWhenItChanges) {
       EXPECT_EQ(qAlpha(dot.pixel(0, 0)), 0);  // a round dot on nothing
     }
   }
-}
-
-TEST(TrayPresence, ToolTipCountsEachOutcome) {
-  TrayPresence tray;
   tray.SetCounts(182, 3, 15);
   EXPECT_EQ(tray.ToolTip(), QStringLiteral("Kelvanor\n正常 182  异常 3  未检测 15"));
 }
@@ -43,25 +39,21 @@ TEST(TrayPresence, OnlyAPlainClickAsksForTheWindow) {
   EXPECT_EQ(clicked.count(), 1);
 }
 
-TEST(ChangesMessage, OneChangeNamesItsEndpointSeveralAreCountedPerDirection) {
-  const auto changes = [](int failed, int recovered) {
-    std::vector<EndpointChange> list;
-    for (int i = 0; i < failed + recovered; ++i) list.push_back({i < failed, QStringLiteral("127.0.0.%1:80").arg(i)});
-    return list;
-  };
-  EXPECT_EQ(ChangesMessage(changes(0, 0)), "");
-  EXPECT_EQ(ChangesMessage(changes(1, 0)), QStringLiteral("127.0.0.0:80 异常"));
-  EXPECT_EQ(ChangesMessage(changes(0, 1)), QStringLiteral("127.0.0.0:80 已恢复"));
-  EXPECT_EQ(ChangesMessage(changes(12, 0)), QStringLiteral("12 个端点异常"));
-  EXPECT_EQ(ChangesMessage(changes(1, 1)), QStringLiteral("1 个端点异常\n1 个端点已恢复"));
-}
-
+// One change names its endpoint, several are counted per direction; a cycle without
+// changes stays quiet.
 TEST(TrayPresence, EachCycleNotifiesOnceForWhatChangedInIt) {
   TrayPresence tray;
-  tray.NoteChange(true, "127.0.0.1:80");
-  tray.NoteChange(true, "127.0.0.1:81");
-  EXPECT_EQ(tray.FlushNotifications(), QStringLiteral("2 个端点异常"));
-  EXPECT_EQ(tray.FlushNotifications(), "");  // a cycle without changes stays quiet
+  const std::pair<std::vector<bool>, QString> cycles[] = {
+      {{}, ""},
+      {{true}, QStringLiteral("127.0.0.0:80 异常")},
+      {{false}, QStringLiteral("127.0.0.0:80 已恢复")},
+      {std::vector<bool>(12, true), QStringLiteral("12 个端点异常")},
+      {{true, false}, QStringLiteral("1 个端点异常\n1 个端点已恢复")},
+      {{}, ""}};
+  for (const auto& [nowFailed, message] : cycles) {
+    for (std::size_t i = 0; i < nowFailed.size(); ++i) tray.NoteChange(nowFailed[i], QStringLiteral("127.0.0.%1:80").arg(i));
+    EXPECT_EQ(tray.FlushNotifications(), message);
+  }
 }
 
 }  // namespace

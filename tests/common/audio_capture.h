@@ -69,4 +69,13 @@ inline bool Contains(const std::vector<std::int16_t>& hay, const std::vector<std
   return !needle.empty() && std::search(hay.begin(), hay.end(), needle.begin(), needle.end()) != hay.end();
 }
 
+// How many times `needle` occurs in `hay`, runs not overlapping.
+inline std::size_t Occurrences(const std::vector<std::int16_t>& hay, const std::vector<std::int16_t>& needle) {
+  std::size_t count = 0;
+  for (auto at = hay.begin(); (at = std::search(at, hay.end(), needle.begin(), needle.end())) != hay.end();
+       at += needle.size())
+    ++count;
+  return count;
+}
+
 }  // namespace kelvanor::testing

@@ -18,14 +18,7 @@ namespace {
 
 class OptionsDialogTest : public InSettingDir {
  protected:
-  void SetUp() override {
-    InSettingDir::SetUp();
-    previousPicker_ = SetSoundFilePicker([this](QWidget*, const QString&) { return pickedFile; });
-  }
-  void TearDown() override {
-    SetSoundFilePicker(std::move(previousPicker_));
-    InSettingDir::TearDown();
-  }
+  ~OptionsDialogTest() override { SetSoundFilePicker(std::move(previousPicker_)); }
   COptionsDialog& Open(const MonitorOptions& options, bool trayAvailable) {
     dialog_.emplace(options, trayAvailable);
     dialog_->show();
@@ -45,7 +38,7 @@ class OptionsDialogTest : public InSettingDir {
 
  private:
   std::optional<COptionsDialog> dialog_;
-  SoundFilePicker previousPicker_;
+  SoundFilePicker previousPicker_ = SetSoundFilePicker([this](QWidget*, const QString&) { return pickedFile; });
 };
 
 TEST_F(OptionsDialogTest, OkGivesBackEveryChangeAndWhatTheFileKeptWhileCancelGivesBackWhatItOpenedOn) {
@@ -93,6 +86,7 @@ TEST_F(OptionsDialogTest, TheRecoveryFileIsChosenOnlyWithTheToneOnAndOnlyWhenGbk
   COptionsDialog& dialog = Open(MonitorOptions{}, false);
   EXPECT_FALSE(Find<QPushButton>(u8"选择文件…").isEnabled());
   Toggle(u8"恢复时播放提示音");
+  EXPECT_FALSE(Find<QPushButton>(u8"内置提示音").isEnabled()) << "the built-in tone is what it plays already";
   for (const QString& picked : {QStringLiteral("/声音/好.wav"), QStringLiteral("/s/\U0001F600.wav"), QString()}) {
     pickedFile = picked;
     Click(u8"选择文件…");

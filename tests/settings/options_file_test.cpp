@@ -21,7 +21,8 @@ const std::string kTail = "</root>\n";
 
 class OptionsFileTest : public InSettingDir {};
 
-// Files as this version writes them: loading and saving again gives the same bytes.
+// Files as this version writes them: loading and saving again gives the same bytes. Options
+// turned back off before any file had them leave no element.
 TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteForByte) {
   const struct {
     const char* kind;
@@ -29,6 +30,8 @@ TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteF
   } files[] = {
       {"no element, as earlier versions write", "", "1 -[] - - - -"},
       {"an element left at the defaults", "    <Options/>\n", "1 -[] - - - in-file"},
+      {"two options, written after the endpoints and only because they differ from the defaults",
+       "    <Options failuresBeforeAlarm=\"3\" eventLog=\"1\"/>\n", "3 -[] - - log in-file"},
       {"every option, Chinese file name, and attributes of a later version",
        "    <Options failuresBeforeAlarm=\"10\" recoverySound=\"1\" recoveryFile=\"" + Gbk(u8"/声音/恢复.wav") +
            "\" trayIcon=\"1\" notifications=\"1\" eventLog=\"1\" zeta=\"a &amp; b\" alpha=\"\"/>\n",
@@ -42,6 +45,9 @@ TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteF
     EXPECT_EQ(s.ipList.size(), 1u) << f.kind;
     ASSERT_EQ(SaveSetting(s), 0) << f.kind;
     EXPECT_EQ(ReadFile(), kHead + f.options + kTail) << f.kind;
+    s.options = {};
+    ASSERT_EQ(SaveSetting(s), 0) << f.kind;
+    EXPECT_EQ(ReadFile(), kHead + kTail) << f.kind;
   }
 }
 
@@ -63,19 +69,6 @@ TEST_F(OptionsFileTest, DamagedOptionsLoadAsTheNearestMeaningAndLeaveTheRestOfTh
     ASSERT_EQ(s.ipList.size(), 2u) << element;
     EXPECT_EQ(s.ipList[1].ip + std::to_string(s.refreshTime), "b9") << element;
   }
-}
-
-TEST_F(OptionsFileTest, ChosenOptionsAreWrittenAfterTheEndpointsAndOnlyThoseThatDifferFromTheDefaults) {
-  SettingData s;
-  s.ipList.emplace_back("127.0.0.1", 80, "a");
-  s.options.failuresBeforeAlarm = 3;
-  s.options.eventLog = true;
-  ASSERT_EQ(SaveSetting(s), 0);
-  EXPECT_EQ(ReadFile(), kHead + "    <Options failuresBeforeAlarm=\"3\" eventLog=\"1\"/>\n" + kTail);
-  s.options.failuresBeforeAlarm = 1;
-  s.options.eventLog = false;
-  ASSERT_EQ(SaveSetting(s), 0);
-  EXPECT_EQ(ReadFile(), kHead + kTail) << "options turned back off before any file had them";
 }
 
 }  // namespace

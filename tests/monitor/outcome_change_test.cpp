@@ -1,0 +1,133 @@
+// What a change of an endpoint's last outcome brings in the running view: its details as
+// the tile's tool tip, the counts, the alarm after N failed cycles in a row, silence, the
+// recovery tone and the event log.
+#include <QDateTime>
+#include <QDir>
+#include <QHelpEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+#include "board/status_board.h"
+#include "tests/common/audio_capture.h"
+#include "tests/common/csv_rows.h"
+#include "tests/monitor/view_fixture.h"
+
+using namespace kelvanor;
+using namespace kelvanor::testing;
+
+namespace {
+
+QString Utf8(const char8_t* text) { return QString::fromUtf8(reinterpret_cast<const char*>(text)); }
+std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+TEST(EndpointDetails, TellTheLastOutcomeSinceWhenTheLastConnectAndFailureAndTheCount) {
+  const auto changed = std::chrono::system_clock::time_point(
+      std::chrono::milliseconds(QDateTime(QDate(2026, 12, 8), QTime(14, 2, 31)).toMSecsSinceEpoch()));
+  using std::chrono::seconds;
+  IPInfo entry("127.0.0.1", 80, "");
+  EXPECT_EQ(EndpointDetails(entry, changed), Utf8(u8"未检测\n失败次数 0"));
+  entry.lastOutcome = Failed;
+  entry.history.changedAt = changed;
+  entry.history.connectMs = 3;
+  entry.history.failedAt = changed + seconds(60);
+  entry.history.failureText = Gbk(u8"连接超时");
+  entry.history.failedCycles = 4;
+  EXPECT_EQ(EndpointDetails(entry, changed + seconds(12 * 60 + 31)),
+            Utf8(u8"异常 自 14:02:31，已持续 00:12:31\n上次连接耗时 3 ms\n上次失败 14:03:31 连接超时\n失败次数 4"));
+  entry.lastOutcome = Connected;
+  EXPECT_TRUE(EndpointDetails(entry, changed + seconds(30 * 3600)).startsWith(Utf8(u8"正常 自 14:02:31，已持续 30:00:00\n")));
+}
+
+// One endpoint with every option that acts on a change on, the alarm from the second
+// failed cycle in a row.
+class OutcomeChange : public ViewTest {
+ protected:
+  OutcomeChange() {
+    MonitorOptions& options = view->Setting().options;
+    options.failuresBeforeAlarm = 2;
+    options.recoverySound = options.eventLog = true;
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(dir.path());  // the log goes beside setting.xml
+    view->ApplyOptions();
+    QDir::setCurrent(home);
+    Add("127.0.0.1", up).remark = Gbk(u8"数据库, 主");
+  }
+  // One cycle with the endpoint on `port`, until every outcome is in.
+  void Cycle(int port) {
+    Entry(0).port = port;
+    view->RefreshStatus();
+    ASSERT_TRUE(WaitForOutcomes());
+  }
+  QString Tip() {
+    view->resize(850, 600);
+    view->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    const QPoint inside = TileRect(0, 850).ToQRect().center();
+    QHelpEvent hover(QEvent::ToolTip, inside, view->mapToGlobal(inside));
+    QApplication::sendEvent(view.get(), &hover);
+    return QToolTip::text();
+  }
+  std::tuple<std::size_t, std::size_t, std::size_t> Counts() {
+    return {view->Counts().connected, view->Counts().failed, view->Counts().unchecked};
+  }
+  QTemporaryDir dir;
+  TcpListener server;
+  const int up = server.port(), down = RefusedPort();
+};
+
+// Up, down three cycles (the second also superseded once, the third silenced), up, and
+// down twice more.
+TEST_F(OutcomeChange, ShowsInTheDetailsCountsAlarmSilenceRecoveryToneAndEventLog) {
+  AudioCapture capture;
+  QSignalSpy countsChanged(view.get(), &CKelvanorView::CountsChanged);
+  Cycle(up);
+  EXPECT_EQ(Counts(), std::tuple(1u, 0u, 0u));
+  EXPECT_TRUE(Tip().startsWith(Utf8(u8"正常 自 ")) && Tip().contains(Utf8(u8"\n上次连接耗时 "))) << Tip().toStdString();
+  Cycle(down);
+  const auto downAt = Entry(0).history.changedAt;
+  const QString since = QDateTime::fromMSecsSinceEpoch(
+      std::chrono::duration_cast<std::chrono::milliseconds>(downAt.time_since_epoch()).count()).toString("HH:mm:ss");
+  EXPECT_TRUE(Tip().startsWith(Utf8(u8"异常 自 ") + since) &&
+              Tip().contains(Utf8(u8"上次失败 ") + since + ' ' + GbkToQString(Entry(0).result))) << Tip().toStdString();
+  view->RefreshStatus();  // superseded before its outcome came
+  EXPECT_EQ(Counts(), std::tuple(0u, 1u, 0u)) << "a new cycle keeps the last outcomes";
+  Cycle(down);
+  EXPECT_EQ(Entry(0).history.changedAt, downAt);
+  EXPECT_TRUE(Tip().endsWith(Utf8(u8"失败次数 2"))) << "each failed cycle counts once";
+  EXPECT_EQ(Alarms(), 1u);
+  QSignalSpy silence(view.get(), &CKelvanorView::SilenceChanged);
+  view->SetSilenced(true);
+  Cycle(down);
+  EXPECT_EQ(Alarms(), 1u);
+  EXPECT_TRUE(view->Silenced()) << "silence holds while nothing changes";
+  ASSERT_TRUE(WaitFor([&] { return AlarmsDone(); }));  // the alarm's sound ends before the chirp
+  Cycle(up);
+  EXPECT_FALSE(view->Silenced());
+  EXPECT_EQ(silence.size(), 2);
+  Cycle(down);
+  EXPECT_EQ(Alarms(), 1u) << "the answer in between starts the count again";
+  Cycle(down);
+  EXPECT_EQ(Alarms(), 2u);
+  EXPECT_EQ(Counts(), std::tuple(0u, 1u, 0u));
+  EXPECT_FALSE(countsChanged.isEmpty());
+  ASSERT_TRUE(WaitFor([&] { return AlarmsDone() && view->Log()->Idle(); }, 10000));
+  EXPECT_EQ(Occurrences(capture.Finish(), RecoveryChirp()), 1u) << "only the way back from Failed chirps";
+  const std::vector<Strings> rows = RowsOf(dir.filePath("kelvanor-events.csv").toStdString());
+  const std::string none = U8(u8"未检测"), ok = U8(u8"正常"), failed = U8(u8"异常");
+  const std::pair<std::string, std::string> changes[] = {{none, ok}, {ok, failed}, {failed, ok}, {ok, failed}};
+  ASSERT_EQ(rows.size(), std::size(changes));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const bool connect = changes[i].second == ok;
+    EXPECT_EQ(Strings(rows[i].begin() + 1, rows[i].begin() + 6),
+              Strings({"127.0.0.1", std::to_string(connect ? up : down), U8(u8"数据库, 主"), changes[i].first,
+                       changes[i].second}));
+    EXPECT_EQ(rows[i][7].empty(), !connect) << "connect ms only for a connect";
+  }
+  view->Setting().options.eventLog = false;
+  view->ApplyOptions();
+  EXPECT_EQ(view->Log(), nullptr);
+}
+
+}  // namespace
