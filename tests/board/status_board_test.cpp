@@ -1,9 +1,8 @@
-// The status board painted as the view paints it, through the off-screen buffer.
+// The status board painted as the view paints it, straight onto its target.
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "board/mem_dc.h"
 #include "board/status_board.h"
 #include "platform/gbk.h"
 #include "tests/common/process_counts.h"
@@ -31,9 +30,10 @@ QImage Render(const std::vector<Endpoint>& list, QSize size, QRect part = {}, qr
   const BoardTileAt tileAt = TilesOf(list);
   {
     QPainter painter(&image);
-    GdiDC target(&painter, part.isNull() ? QRect(QPoint(), size) : part);
-    CMyMemDC buffer(&target);
-    PaintBoard(buffer, {0, 0, size.width(), size.height()}, list.size(),
+    const QRect area = part.isNull() ? QRect(QPoint(), size) : part;
+    painter.setClipRect(area);  // as a widget's paint event clips
+    GdiDC dc(&painter, area);
+    PaintBoard(dc, {0, 0, size.width(), size.height()}, list.size(),
                [&](std::size_t i) { if (lookups) ++*lookups; return tileAt(i); }, look);
   }
   return image;
@@ -89,9 +89,9 @@ TEST(StatusBoardLayout, PartialPaintAsksOnlyForVisibleTilesWithIdenticalPixels) 
   }
 }
 
-// A buffer at the logical size would be scaled up on doubled screens: texts would come out
-// in blurred 2 x 2 blocks of device pixels.
-TEST(StatusBoardLayout, MemoryDCKeepsThePixelRatioSoDoubledScreensStaySharp) {
+// Painted at the target's pixel ratio: on doubled screens texts must not come out in
+// blurred 2 x 2 blocks of device pixels.
+TEST(StatusBoardLayout, DoubledScreensStaySharp) {
   const QImage image = Render(Endpoints(1, kTileConnecting), {420, 260}, {}, 2.0);
   int finerBlocks = 0;  // in the address line
   for (int y = 32; y < 64; y += 2)

@@ -6,7 +6,6 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "board/mem_dc.h"
 #include "board/status_board.h"
 #include "tests/monitor/view_fixture.h"
 
@@ -86,11 +85,11 @@ TEST_F(BoardView, FittingBoardPaintsTheSamePixelsAsTheBufferedBoard) {
   }
   Show({850, 600});
   EXPECT_TRUE(Bar()->isHidden());
+  // The board as its off-screen buffer held it: an RGB32 image the size of the window.
   QImage buffered(view->size(), QImage::Format_RGB32);
   {
     QPainter painter(&buffered);
-    GdiDC target(&painter, buffered.rect());
-    CMyMemDC buffer(&target);
+    GdiDC buffer(&painter, buffered.rect());
     PaintBoard(buffer, {0, 0, 850, 600}, view->Setting().ipList.size(), TilesOf(view->Setting().ipList),
                MakeBoardLook());
   }
