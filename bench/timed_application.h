@@ -1,31 +1,70 @@
 #pragma once
-// An application that times every event the UI thread dispatches from its own loop, so
-// a benchmark can report the longest stall the window would have seen.
+// An application that times every event the UI thread dispatches from its own loop, by
+// wall clock and by the UI thread's CPU time, and counts the paint events one widget
+// receives with the area they cover, so a benchmark can report the longest stall the
+// window would have seen and how much of it was repainted.
+#include <time.h>
+
 #include <QApplication>
+#include <QPaintEvent>
+#include <QThread>
+#include <QWidget>
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
 namespace kelvanor {
 
-// Times every event the UI thread dispatches from its own loop (not nested ones).
+inline std::chrono::nanoseconds CpuTime(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
 class TimedApplication : public QApplication {
  public:
   using QApplication::QApplication;
+
+  // What the UI thread did since the last Reset().
+  struct Tally {
+    std::chrono::nanoseconds longestWall{};
+    std::chrono::nanoseconds longestCpu{};  // the UI thread's CPU, the event taking most
+    int paints = 0;                         // paint events the watched widget received
+    long long paintedPixels = 0;            // the area of their regions
+  };
+
+  void Reset() { tally_ = {}; }
+  const Tally& tally() const { return tally_; }
+  void Watch(const QWidget* widget) { watched_ = widget; }
+  // Runs after each event of the UI thread's outer loop, outside the timing.
+  std::function<void()> afterEvent;
+
   bool notify(QObject* receiver, QEvent* e) override {
+    if (QThread::currentThread() != thread()) return QApplication::notify(receiver, e);
+    if (receiver == watched_ && e->type() == QEvent::Paint) Count(static_cast<QPaintEvent*>(e)->region());
     if (depth_++ > 0) {
       bool handled = QApplication::notify(receiver, e);
       --depth_;
       return handled;
     }
-    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    const auto wall = std::chrono::steady_clock::now();
+    const auto cpu = CpuTime(CLOCK_THREAD_CPUTIME_ID);
     bool handled = QApplication::notify(receiver, e);
-    longest = std::max(longest, std::chrono::steady_clock::now() - start);
+    tally_.longestCpu = std::max(tally_.longestCpu, CpuTime(CLOCK_THREAD_CPUTIME_ID) - cpu);
+    tally_.longestWall = std::max(tally_.longestWall, std::chrono::steady_clock::now() - wall);
     --depth_;
+    if (afterEvent) afterEvent();
     return handled;
   }
-  std::chrono::steady_clock::duration longest{};
 
  private:
+  void Count(const QRegion& region) {
+    ++tally_.paints;
+    for (const QRect& r : region) tally_.paintedPixels += static_cast<long long>(r.width()) * r.height();
+  }
+
+  Tally tally_;
+  const QWidget* watched_ = nullptr;
   int depth_ = 0;
 };
 
