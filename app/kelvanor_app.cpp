@@ -6,6 +6,7 @@
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/edit_settings.h"
+#include "app/outcome_summary.h"
 #include "app/qt_translations.h"
 #include "app/resource_icon.h"
 #include "monitor/kelvanor_view.h"
@@ -50,6 +51,7 @@ bool CKelvanorApp::InitInstance() {
   LoadSetting(view_->Setting());
   frame_->SetView(view_, {[this] { editSettings_(); }, [this] { view_->OnRefresh(); }});
   frame_->SetDocumentTitle(GbkToQString(doc_.GetTitle()));
+  AddOutcomeSummary(*frame_, *view_);
   QObject::connect(frame_.get(), &CMainFrame::AboutRequested, frame_.get(), [this] { OnAppAbout(); });
   view_->OnInitialUpdate();
   frame_->show();

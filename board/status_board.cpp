@@ -1,6 +1,7 @@
 #include "board/status_board.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace kelvanor {
 namespace {
@@ -35,6 +36,18 @@ GdiRect TileRect(std::size_t index, int clientRight) {
   const int row = static_cast<int>(index / perRow);
   return {kFirstLeft + column * kPitchX, kFirstTop + row * kPitchY, kFirstRight + column * kPitchX,
           kFirstBottom + row * kPitchY};
+}
+
+int BoardHeight(std::size_t count, int clientRight) {
+  const auto perRow = static_cast<long long>(TilesPerRow(clientRight));
+  const long long rows = (static_cast<long long>(count) + perRow - 1) / perRow;
+  if (rows == 0) return 0;
+  return static_cast<int>(std::min<long long>(INT_MAX, (rows - 1) * kPitchY + kFirstBottom + 1 + kFirstTop));
+}
+
+std::size_t FirstTileShownFrom(int top, int clientRight) {
+  const long long row = VisibleCells(top, top + 1, kFirstTop, kFirstBottom, kPitchY).first;
+  return static_cast<std::size_t>(row * TilesPerRow(clientRight));
 }
 
 void DrawTile(CLightCanvas& canvas, const GdiRect& tile, const BoardTile& entry,

@@ -40,6 +40,12 @@ BoardTileAt TilesOf(const List& list) {
 int TilesPerRow(int clientRight);
 // The rectangle of tile `index`, whose pixels are left..right and top..bottom inclusive.
 GdiRect TileRect(std::size_t index, int clientRight);
+// The height the tiles of `count` endpoints take: the last row's bottom edge and below it
+// the margin the first row has above it (at most INT_MAX).
+int BoardHeight(std::size_t count, int clientRight);
+// The first tile of the topmost row still showing when the board's pixel row `top` is at
+// the top of the client.
+std::size_t FirstTileShownFrom(int top, int clientRight);
 
 void DrawTile(CLightCanvas& canvas, const GdiRect& tile, const BoardTile& entry,
               const BoardLook& look);

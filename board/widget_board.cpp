@@ -2,16 +2,18 @@
 
 #include <QPainter>
 
-#include "board/mem_dc.h"
-
 namespace kelvanor {
 
-void PaintBoardOnWidget(QWidget& widget, const QRect& paintRect, std::size_t count,
+void PaintBoardOnWidget(QWidget& widget, const QRegion& region, BoardPlacement placement, std::size_t count,
                         const BoardTileAt& tileAt, const BoardLook& look) {
   QPainter painter(&widget);
-  GdiDC target(&painter, paintRect);
-  CMyMemDC buffer(&target);
-  PaintBoard(buffer, GdiRect::FromQRect(widget.rect()), count, tileAt, look);
+  const GdiRect client{0, placement.offset, placement.clientRight, placement.offset + widget.height()};
+  for (const QRect& rect : region) {
+    painter.setClipRect(rect);
+    GdiDC dc(&painter, rect.translated(0, placement.offset));
+    dc.SetWindowOrg(0, placement.offset);
+    PaintBoard(dc, client, count, tileAt, look);
+  }
 }
 
 }  // namespace kelvanor

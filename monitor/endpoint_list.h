@@ -3,6 +3,7 @@
 // record that holds them with the rest of the operator's configuration.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +27,8 @@ struct IPInfo {
   std::unique_ptr<Socket> socket;  // the probe of the current cycle, or none
   ProbeState state = Connecting;
   std::string result;
+  // Connected or Failed once an outcome has arrived; a new cycle leaves it as it is.
+  std::optional<ProbeState> lastOutcome;
   // The start failure last reported for this entry, until a start succeeds: a failure
   // that repeats with the same message opens no further box.
   std::string startFailure;

@@ -1,5 +1,6 @@
 #include "monitor/kelvanor_view.h"
 
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QTimerEvent>
 #include <algorithm>
@@ -26,8 +27,13 @@ std::chrono::milliseconds ConnectTimeoutFor(std::int32_t refreshTime) {
 }
 
 CKelvanorView::CKelvanorView(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);  // the board's scrolling keys
   m_WalkTimer.setInterval(0);
   connect(&m_WalkTimer, &QTimer::timeout, this, &CKelvanorView::WalkSlice);
+  connect(&m_Scroller, &BoardScroller::Scrolled, &m_Frame, &FrameInvalidator::AddAll);
+  connect(&m_Frame, &FrameInvalidator::Frame, this, [this] {
+    if (std::exchange(m_CountsChanged, false)) emit CountsChanged();
+  });
 }
 
 CKelvanorView::~CKelvanorView() = default;
@@ -63,8 +69,14 @@ bool CKelvanorView::event(QEvent* e) {
 
 void CKelvanorView::RefreshStatus() {
   LimitConnectTimeout(ConnectTimeoutFor(m_Setting.refreshTime));
+  // The list may have been edited since the last cycle.
+  m_Scroller.Relayout(m_Setting.ipList.size());
+  m_Counts = CountOutcomes(m_Setting.ipList);
+  m_CountsChanged = true;
+  m_Frame.Schedule();
   m_Walk.Begin(m_Setting.ipList.size());
   WalkSlice();
+  m_Frame.AddAll();  // covers the tiles this first slice changed
 }
 
 void CKelvanorView::WalkSlice() {
@@ -80,6 +92,7 @@ void CKelvanorView::WalkSlice() {
     m_Setting.ReleaseProbe(entry);
     entry.state = Connecting;
     entry.result = ConnectingText();
+    TileChanged(entry);
     StartProbe(entry.ip, entry.port, entry);
   }
   m_InSlice = outer;
@@ -87,15 +100,14 @@ void CKelvanorView::WalkSlice() {
     m_WalkTimer.start();
   else
     m_WalkTimer.stop();
-  update();
 }
 
 bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
   if (port < 1 || port > 65535) {
     // Reduced to 16 bits it would probe some other service: such an entry is not probed.
     WSASetLastError(WSAEINVAL);
-    entry.state = Failed;
     entry.result = LastErrorText();
+    NoteOutcome(entry, Failed);
     return false;
   }
   entry.socket = std::make_unique<Socket>();
@@ -135,9 +147,8 @@ void CKelvanorView::OnLookedUp(Socket& probe, bool found) {
 }
 
 void CKelvanorView::ReportStartFailure(IPInfo& entry, const Socket& probe) {
-  entry.state = Failed;
   entry.result = probe.FailureText();
-  update();
+  NoteOutcome(entry, Failed);
   std::string message = probe.errorText;
   if (std::exchange(entry.startFailure, message) == message) return;
   // One box per cycle, however many slices its failures fall in: once the open-file
@@ -164,8 +175,8 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
       SoundAlarm();
     }
     if (IPInfo* entry = m_Setting.FindBySocket(socket)) {
-      entry->state = state;
       entry->result = std::move(text);
+      NoteOutcome(*entry, state);
     } else {
       m_Setting.FreeAbandoned(socket);  // a superseded probe's outcome: it is done
     }
@@ -175,8 +186,35 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
       if (Socket* probe = m_Setting.FindProbe(socket)) probe->Close();
     }
   }
-  update();
   return 0;
+}
+
+void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
+  entry.state = outcome;
+  m_Counts.Move(std::exchange(entry.lastOutcome, outcome), outcome);
+  m_CountsChanged = true;
+  m_Frame.Schedule();
+  TileChanged(entry);
+}
+
+void CKelvanorView::TileChanged(const IPInfo& entry) {
+  const std::size_t index = static_cast<std::size_t>(&entry - m_Setting.ipList.data());
+  const QRect tile = TileRect(index, m_Scroller.ClientRight()).ToQRect();
+  m_Frame.Add(tile.adjusted(0, 0, 1, 1).translated(0, -m_Scroller.Offset()));
+}
+
+void CKelvanorView::ShowNextFailure() {
+  const std::vector<IPInfo>& list = m_Setting.ipList;
+  const std::size_t top = m_Scroller.FirstVisibleTile();
+  const std::size_t from = top == m_TopWhenShown ? m_ShownFailure : top;
+  for (std::size_t step = 1; step <= list.size(); ++step) {
+    const std::size_t index = (from + step) % list.size();
+    if (list[index].lastOutcome != Failed) continue;
+    m_Scroller.ScrollToTile(index);
+    m_ShownFailure = index;
+    m_TopWhenShown = m_Scroller.FirstVisibleTile();
+    return;
+  }
 }
 
 void CKelvanorView::SoundAlarm() {
@@ -186,7 +224,16 @@ void CKelvanorView::SoundAlarm() {
 }
 
 void CKelvanorView::paintEvent(QPaintEvent* e) {
-  PaintBoardOnWidget(*this, e->rect(), m_Setting.ipList.size(), TilesOf(m_Setting.ipList), m_BoardLook);
+  PaintBoardOnWidget(*this, e->region(), {m_Scroller.Offset(), m_Scroller.ClientRight()}, m_Setting.ipList.size(),
+                     TilesOf(m_Setting.ipList), m_BoardLook);
 }
+
+void CKelvanorView::resizeEvent(QResizeEvent*) { m_Scroller.Relayout(m_Setting.ipList.size()); }
+
+void CKelvanorView::keyPressEvent(QKeyEvent* e) {
+  if (!m_Scroller.HandleKey(e->key())) QWidget::keyPressEvent(e);
+}
+
+void CKelvanorView::wheelEvent(QWheelEvent* e) { m_Scroller.HandleWheel(e); }
 
 }  // namespace kelvanor

@@ -8,8 +8,11 @@
 #include <string>
 
 #include "board/board_look.h"
+#include "board/board_scroller.h"
+#include "board/frame_invalidator.h"
 #include "monitor/alarm.h"
 #include "monitor/endpoint_list.h"
+#include "monitor/outcome_counts.h"
 #include "monitor/probe_walk.h"
 #include "platform/timer_table.h"
 
@@ -55,16 +58,28 @@ class CKelvanorView : public QWidget {
   // True while the current cycle still has entries to start.
   bool IsWalking() const { return m_Walk.Active(); }
 
+  // The endpoints by last outcome, as of now; CountsChanged tells at most once a frame.
+  const OutcomeCounts& Counts() const { return m_Counts; }
+  // Scrolls the board to the next endpoint that last failed after the one at the top (or
+  // after the one this showed last, while the board has not moved since), wrapping round.
+  void ShowNextFailure();
+
   // A slice always starts this many entries, so a short list is walked whole inside
   // RefreshStatus; beyond them it ends once its time is up.
   static constexpr std::size_t kEntriesPerSliceAtLeast = 32;
   static constexpr std::chrono::microseconds kSliceTime{4000};
   void SetSliceTime(std::chrono::microseconds time) { m_SliceTime = time; }  // tests pin it
 
+ signals:
+  void CountsChanged();
+
  protected:
   bool event(QEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   // Starts the cycle's next entries for one slice, then leaves the rest to the next turn.
@@ -78,6 +93,10 @@ class CKelvanorView : public QWidget {
   // already (a failure that repeats on every tick must not stack one nested modal box
   // per tick) or, for a start made by the walk, the cycle has had its box.
   void ReportStartFailure(IPInfo& entry, const Socket& probe);
+  // The entry's probe ended with `outcome`: its state, its last outcome and the counts.
+  void NoteOutcome(IPInfo& entry, ProbeState outcome);
+  // The entry's tile is repainted at the next frame, if it is in view.
+  void TileChanged(const IPInfo& entry);
 
   SettingData m_Setting;
   BoardLook m_BoardLook = MakeBoardLook();
@@ -88,6 +107,12 @@ class CKelvanorView : public QWidget {
   QTimer m_WalkTimer;  // zero period: one slice of the walk per event-loop turn
   std::chrono::microseconds m_SliceTime = kSliceTime;
   bool m_InSlice = false;
+  BoardScroller m_Scroller{this};
+  FrameInvalidator m_Frame{this};
+  OutcomeCounts m_Counts;
+  bool m_CountsChanged = false;
+  // The failure ShowNextFailure showed last, and the tile at the top just after.
+  std::size_t m_ShownFailure = 0, m_TopWhenShown = SIZE_MAX;
 };
 
 }  // namespace kelvanor
