@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/clocks.h"
 #include "bench/median.h"
 #include "bench/table_row.h"
 #include "monitor/kelvanor_view.h"
@@ -43,9 +44,11 @@ void Fill(SettingData& setting, int count, std::size_t remarkBytes) {
 enum class Scroll { kTop, kEnd };
 
 struct Paint {
-  double ms;
-  bool scrolled;  // the view had a scroll bar to move
+  double wallMs, cpuMs;  // cpu: the UI thread's; the machine is shared, so wall time waits on others
+  bool scrolled;         // the view had a scroll bar to move
 };
+
+std::string Times(const Paint& paint) { return Format("%.2f ms", paint.wallMs) + Format(" (CPU %.2f ms)", paint.cpuMs); }
 
 Paint PaintOf(int count, Scroll scroll, std::size_t remarkBytes = 0) {
   CKelvanorView view;
@@ -56,17 +59,19 @@ Paint PaintOf(int count, Scroll scroll, std::size_t remarkBytes = 0) {
   QScrollBar* bar = view.findChild<QScrollBar*>();
   if (bar && scroll == Scroll::kEnd) bar->setValue(bar->maximum());
   view.repaint();  // texts laid out and caches filled, as on any screen already shown
-  std::vector<double> runs;
+  std::vector<double> wall, cpu;
   for (int r = 0; r < kRuns; ++r) {
     const Clock::time_point start = Clock::now();
+    const std::chrono::nanoseconds cpuStart = CpuTime(CLOCK_THREAD_CPUTIME_ID);
     int paints = 0;
     do {
       view.repaint();
       ++paints;
     } while (Ms(Clock::now() - start) < kRunMs);
-    runs.push_back(Ms(Clock::now() - start) / paints);
+    wall.push_back(Ms(Clock::now() - start) / paints);
+    cpu.push_back(Ms(CpuTime(CLOCK_THREAD_CPUTIME_ID) - cpuStart) / paints);
   }
-  return {Median(runs), bar != nullptr};
+  return {Median(wall), Median(cpu), bar != nullptr};
 }
 
 }  // namespace
@@ -75,17 +80,17 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const std::string board = "board: full repaint, " + std::to_string(kWidth) + " x " + std::to_string(kHeight) + ", ";
-  const double screen = PaintOf(kScreen, Scroll::kTop).ms;
-  PrintRow(board + "42 endpoints (one full screen)", Millis(screen), "—", "—", "—", "—");
+  const Paint screen = PaintOf(kScreen, Scroll::kTop);
   for (Scroll scroll : {Scroll::kTop, Scroll::kEnd}) {
     const Paint many = PaintOf(10000, scroll);
     std::string where = scroll == Scroll::kTop ? "at the top" : "at the end";
     if (scroll == Scroll::kEnd && !many.scrolled) where += " (no scroll bar: the top)";
-    PrintRow(board + "10,000 endpoints " + where + " / 42", Millis(many.ms), Millis(screen),
-             Format("%.2f", many.ms / screen), "<= 1.10", Met(many.ms <= 1.10 * screen));
+    PrintRow(board + "10,000 endpoints " + where + " / 42 (one full screen)", Times(many), Times(screen),
+             Format("%.2f", many.wallMs / screen.wallMs) + Format(" (CPU %.2f)", many.cpuMs / screen.cpuMs),
+             "<= 1.10 (CPU)", Met(many.cpuMs <= 1.10 * screen.cpuMs));
   }
-  const double huge = PaintOf(20, Scroll::kTop, 1 << 20).ms;
-  PrintRow(board + "20 endpoints with remarks of 1 MB without a blank", Millis(huge), "—", "—", "< 5 ms",
-           Met(huge < 5));
+  const Paint huge = PaintOf(20, Scroll::kTop, 1 << 20);
+  PrintRow(board + "20 endpoints with remarks of 1 MB without a blank", Times(huge), "—", "—", "< 5 ms (CPU)",
+           Met(huge.cpuMs < 5));
   return 0;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // Machines here are shared and noisy: every figure is the median of several runs.
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 namespace kelvanor::bench {
@@ -12,10 +11,5 @@ inline double Median(std::vector<double> values) {
 }
 
 inline double Max(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
-
-template <typename Duration>
-double Ms(Duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
 
 }  // namespace kelvanor::bench

@@ -2,14 +2,12 @@
 // The floor of a probe cycle: the same connects made with nothing but socket, connect,
 // epoll and close on one thread, the least the kernel needs for the program's cycle.
 #include <sys/epoll.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <vector>
 
-#include "bench/median.h"
-#include "bench/timed_application.h"
+#include "bench/clocks.h"
 #include "tests/common/loopback.h"
 
 namespace kelvanor::bench {

@@ -3,8 +3,6 @@
 // wall clock and by the UI thread's CPU time, and counts the paint events one widget
 // receives with the area they cover, so a benchmark can report the longest stall the
 // window would have seen and how much of it was repainted.
-#include <time.h>
-
 #include <QApplication>
 #include <QPaintEvent>
 #include <QThread>
@@ -13,13 +11,9 @@
 #include <chrono>
 #include <functional>
 
-namespace kelvanor {
+#include "bench/clocks.h"
 
-inline std::chrono::nanoseconds CpuTime(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
-}
+namespace kelvanor {
 
 class TimedApplication : public QApplication {
  public:
@@ -48,9 +42,9 @@ class TimedApplication : public QApplication {
       return handled;
     }
     const auto wall = std::chrono::steady_clock::now();
-    const auto cpu = CpuTime(CLOCK_THREAD_CPUTIME_ID);
+    const auto cpu = bench::CpuTime(CLOCK_THREAD_CPUTIME_ID);
     bool handled = QApplication::notify(receiver, e);
-    tally_.longestCpu = std::max(tally_.longestCpu, CpuTime(CLOCK_THREAD_CPUTIME_ID) - cpu);
+    tally_.longestCpu = std::max(tally_.longestCpu, bench::CpuTime(CLOCK_THREAD_CPUTIME_ID) - cpu);
     tally_.longestWall = std::max(tally_.longestWall, std::chrono::steady_clock::now() - wall);
     --depth_;
     if (afterEvent) afterEvent();
