@@ -8,6 +8,8 @@ namespace kelvanor {
 enum CommandId : int {
   ID_SETTING = 32772,
   ID_REFRESH = 32777,
+  ID_SILENCE = 32781,
+  ID_OPTIONS = 32782,
   ID_APP_ABOUT = 57664,
   ID_APP_EXIT = 57665,
   ID_VIEW_TOOLBAR = 59392,

@@ -7,7 +7,9 @@
 #include "app/command_ids.h"
 #include "app/edit_settings.h"
 #include "app/outcome_summary.h"
+#include "app/options_control.h"
 #include "app/qt_translations.h"
+#include "app/silence_control.h"
 #include "app/resource_icon.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/file_limit.h"
@@ -52,6 +54,8 @@ bool CKelvanorApp::InitInstance() {
   frame_->SetView(view_, {[this] { editSettings_(); }, [this] { view_->OnRefresh(); }});
   frame_->SetDocumentTitle(GbkToQString(doc_.GetTitle()));
   AddOutcomeSummary(*frame_, *view_);
+  ConnectSilence(*frame_, *view_);
+  (new OptionsControl(*frame_, *view_))->Apply();  // owned by the frame
   QObject::connect(frame_.get(), &CMainFrame::AboutRequested, frame_.get(), [this] { OnAppAbout(); });
   view_->OnInitialUpdate();
   frame_->show();

@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -38,7 +39,11 @@ CMainFrame::CMainFrame() {
   about->setIcon(ResourceIcon("tool_about"));
   connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
   QAction* exit = MakeAction(ID_APP_EXIT, Text(u8"退出(&X)"));
-  connect(exit, &QAction::triggered, this, &QWidget::close);
+  connect(exit, &QAction::triggered, this, &CMainFrame::Exit);
+  QAction* silence = MakeAction(ID_SILENCE, Text(u8"静音(&M)"));
+  silence->setCheckable(true);
+  silence->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  QAction* options = MakeAction(ID_OPTIONS, Text(u8"选项设置(&O)..."));
   QAction* showToolBar = toolBar_->toggleViewAction();
   QAction* showStatusBar = MakeAction(ID_VIEW_STATUS_BAR, Text(u8"状态栏(&S)"));
   showStatusBar->setCheckable(true);
@@ -64,6 +69,10 @@ CMainFrame::CMainFrame() {
   QMenu* viewMenu = menuBar()->addMenu(Text(u8"视图(&V)"));
   viewMenu->addAction(showToolBar);
   viewMenu->addAction(showStatusBar);
+  QMenu* optionsMenu = menuBar()->addMenu(Text(u8"选项(&O)"));
+  optionsMenu->addAction(silence);
+  optionsMenu->addSeparator();
+  optionsMenu->addAction(options);
   menuBar()->addMenu(Text(u8"帮助(&H)"))->addAction(about);
   resize(850, 600);
 }
@@ -85,6 +94,22 @@ QAction* CMainFrame::Action(int commandId) const {
 void CMainFrame::SetView(QWidget* view, ViewCommands commands) {
   setCentralWidget(view);
   commands_ = std::move(commands);
+}
+
+bool CMainFrame::Exit() {
+  exiting_ = true;
+  const bool closed = close();
+  exiting_ = false;
+  return closed;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+  if (hideOnClose_ && !exiting_) {
+    hide();
+    e->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(e);
 }
 
 void CMainFrame::SetDocumentTitle(const QString& title) { setWindowTitle(title + " - v1.01"); }

@@ -30,11 +30,19 @@ class CMainFrame : public QMainWindow {
   void SetDocumentTitle(const QString& title);
 
   QAction* Action(int commandId) const;
+  // While on, closing the window hides it (the tray icon brings it back); 文件 → 退出
+  // still closes it.
+  void SetHideOnClose(bool hide) { hideOnClose_ = hide; }
+  // 文件 → 退出: closes the window whatever closing it would do otherwise.
+  bool Exit();
   QToolBar* ToolBar() const { return toolBar_; }
   StatusIndicators* Indicators() const { return indicators_; }
 
  signals:
   void AboutRequested();
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   QAction* MakeAction(int commandId, const QString& menuText);
@@ -44,6 +52,8 @@ class CMainFrame : public QMainWindow {
   StatusIndicators* indicators_ = nullptr;
   std::map<int, QAction*> actions_;
   ViewCommands commands_;
+  bool hideOnClose_ = false;
+  bool exiting_ = false;
 };
 
 }  // namespace kelvanor

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/grid_ctrl.h"
@@ -34,6 +35,11 @@ inline double TimeMs(const std::function<void()>& work) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 // The median of several runs of work, each after prepare.
 inline double MedianMs(int runs, const std::function<void()>& prepare, const std::function<void()>& work) {
   std::vector<double> times;
@@ -41,8 +47,7 @@ inline double MedianMs(int runs, const std::function<void()>& prepare, const std
     prepare();
     times.push_back(TimeMs(work));
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return Median(std::move(times));
 }
 
 inline std::size_t HeapInUse() { return mallinfo2().uordblks; }
@@ -75,6 +80,13 @@ inline void ShowAt800x600(QWidget& widget) {
 inline void PrintRow(const char* measure, const std::string& grid, const std::string& qt, const std::string& target,
                      const std::string& verdict) {
   std::printf("| %s | %s | %s | %s | %s |\n", measure, grid.c_str(), qt.c_str(), target.c_str(), verdict.c_str());
+}
+
+// One row of the benchmarks' common table: figure, ours, baseline, ratio, target, met.
+inline void PrintFigure(const char* figure, const std::string& ours, const std::string& baseline,
+                        const std::string& ratio, const std::string& target, const std::string& met) {
+  std::printf("| %s | %s | %s | %s | %s | %s |\n", figure, ours.c_str(), baseline.c_str(), ratio.c_str(),
+              target.c_str(), met.c_str());
 }
 
 inline std::string Fixed(double value, const char* unit) {

@@ -45,6 +45,16 @@ int BoardHeight(std::size_t count, int clientRight) {
   return static_cast<int>(std::min<long long>(INT_MAX, (rows - 1) * kPitchY + kFirstBottom + 1 + kFirstTop));
 }
 
+std::optional<std::size_t> TileAt(int x, int y, int clientRight, std::size_t count) {
+  const auto [column, endColumn] = VisibleCells(x, x + 1, kFirstLeft, kFirstRight, kPitchX);
+  const auto [row, endRow] = VisibleCells(y, y + 1, kFirstTop, kFirstBottom, kPitchY);
+  const long long perRow = TilesPerRow(clientRight);
+  if (column >= endColumn || row >= endRow || column >= perRow) return std::nullopt;
+  const auto index = static_cast<std::size_t>(row * perRow + column);
+  if (index >= count) return std::nullopt;
+  return index;
+}
+
 std::size_t FirstTileShownFrom(int top, int clientRight) {
   const long long row = VisibleCells(top, top + 1, kFirstTop, kFirstBottom, kPitchY).first;
   return static_cast<std::size_t>(row * TilesPerRow(clientRight));

@@ -4,6 +4,7 @@
 // monitor can hand it its list without the board depending on it.
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "board/board_look.h"
@@ -43,6 +44,8 @@ GdiRect TileRect(std::size_t index, int clientRight);
 // The height the tiles of `count` endpoints take: the last row's bottom edge and below it
 // the margin the first row has above it (at most INT_MAX).
 int BoardHeight(std::size_t count, int clientRight);
+// The tile of `count` whose rectangle holds the point, if any.
+std::optional<std::size_t> TileAt(int x, int y, int clientRight, std::size_t count);
 // The first tile of the topmost row still showing when the board's pixel row `top` is at
 // the top of the client.
 std::size_t FirstTileShownFrom(int top, int clientRight);

@@ -6,15 +6,26 @@
 
 namespace kelvanor {
 
+namespace {
+
+std::uint32_t NextFontSerial() {
+  static std::uint32_t last = 0;
+  if (++last == 0) ++last;  // 0 stands for no font
+  return last;
+}
+
+}  // namespace
+
 void CGridCell::Reset() {
   CGridCellBase::Reset();
   m_strText.clear();
+  m_nTextWidthFont = 0;
   m_lParam = 0;
   m_nImage = -1;
   m_nFormat = kUnsetFormat;
   m_crFgClr = CLR_DEFAULT;
   m_crBkClr = CLR_DEFAULT;
-  m_plfFont.reset();
+  m_pFont.reset();
   m_nMargin = kUnsetMargin;
   m_bEditing = false;
   m_pGrid = nullptr;
@@ -23,11 +34,10 @@ void CGridCell::Reset() {
 
 void CGridCell::SetFont(const LogFont* font) {
   if (!font) {
-    m_plfFont.reset();
+    m_pFont.reset();
     return;
   }
-  if (!m_plfFont) m_plfFont = std::make_unique<LogFont>();
-  *m_plfFont = *font;
+  m_pFont = std::make_unique<OwnFont>(OwnFont{*font, FontFromLogFont(*font), NextFontSerial()});
 }
 
 std::uint32_t CGridCell::GetFormat() const {
@@ -43,19 +53,31 @@ std::uint32_t CGridCell::GetMargin() const {
 }
 
 const LogFont* CGridCell::GetFont() const {
-  if (m_plfFont) return m_plfFont.get();
+  if (m_pFont) return &m_pFont->logFont;
   const CGridDefaultCell* def = GetDefaultCell();
   return def ? def->GetFont() : nullptr;
 }
 
 const QFont* CGridCell::GetFontObject() const {
-  if (!m_plfFont) {
-    const CGridDefaultCell* def = GetDefaultCell();
-    return def ? def->GetFontObject() : nullptr;
+  if (m_pFont) return &m_pFont->font;
+  const CGridDefaultCell* def = GetDefaultCell();
+  return def ? def->GetFontObject() : nullptr;
+}
+
+std::uint32_t CGridCell::GetFontSerial() const {
+  if (m_pFont) return m_pFont->serial;
+  const CGridDefaultCell* def = GetDefaultCell();
+  return def ? def->GetFontSerial() : 0;
+}
+
+int CGridCell::GetTextWidth(GdiDC* dc) const {
+  const std::uint32_t font = GetFontSerial();
+  if (font == 0) return CGridCellBase::GetTextWidth(dc);
+  if (m_nTextWidthFont != font) {
+    m_nTextWidth = CGridCellBase::GetTextWidth(dc);
+    m_nTextWidthFont = font;
   }
-  static QFont shared;
-  shared = FontFromLogFont(*m_plfFont);
-  return &shared;
+  return m_nTextWidth;
 }
 
 CInPlaceEdit* CGridCell::CreateEditor(const GdiRect& rect, Qt::Alignment alignment, unsigned id, int row, int col,

@@ -13,7 +13,10 @@ class CGridCell : public CGridCellBase {
   ~CGridCell() override = default;
   using CGridCellBase::operator=;
 
-  void SetText(const std::string& text) override { m_strText = text; }
+  void SetText(const std::string& text) override {
+    m_strText = text;
+    m_nTextWidthFont = 0;
+  }
   void SetImage(int image) override { m_nImage = image; }
   void SetData(std::uint32_t data) override { m_lParam = data; }
   void SetFormat(std::uint32_t format) override { m_nFormat = format; }
@@ -31,13 +34,16 @@ class CGridCell : public CGridCellBase {
   COLORREF GetForeColor() const override { return m_crFgClr; }
   COLORREF GetBackColor() const override { return m_crBkClr; }
   const LogFont* GetFont() const override;
-  // With an own font: one object shared by all cells, rebuilt on every call.
   const QFont* GetFontObject() const override;
+  // Tells the font GetFontObject gives apart from every other font a cell made; 0 for none.
+  std::uint32_t GetFontSerial() const;
   CGridCtrl* GetGrid() const override { return m_pGrid; }
   CInPlaceEdit* GetEditor() const override { return m_pEditWnd; }
   std::uint32_t GetMargin() const override;
-  bool UsesDefaultFont() const override { return !m_plfFont; }
+  bool UsesDefaultFont() const override { return !m_pFont; }
   bool IsEditing() const override { return m_bEditing; }
+  // Measured once per text and font: every paint asks it.
+  int GetTextWidth(GdiDC* dc) const override;
 
   void Reset() override;
   bool Edit(int row, int col, const GdiRect& rect, QPoint point, unsigned id, unsigned nChar) override;
@@ -50,13 +56,24 @@ class CGridCell : public CGridCellBase {
                                      unsigned firstKey);
 
  private:
+  // A font of the cell's own: as given, as made once for drawing, and its serial.
+  struct OwnFont {
+    LogFont logFont;
+    QFont font;
+    std::uint32_t serial;
+  };
+
+  // The serial of the font m_nTextWidth was measured in, 0 when it is not known; first, so
+  // that it fills the base's tail padding and cells stay as small as they were.
+  mutable std::uint32_t m_nTextWidthFont = 0;
   std::string m_strText;
   std::uint32_t m_lParam = 0;
   int m_nImage = -1;
   std::uint32_t m_nFormat = kUnsetFormat;
   COLORREF m_crFgClr = CLR_DEFAULT;
   COLORREF m_crBkClr = CLR_DEFAULT;
-  std::unique_ptr<LogFont> m_plfFont;
+  mutable int m_nTextWidth = 0;
+  std::unique_ptr<OwnFont> m_pFont;
   std::uint32_t m_nMargin = kUnsetMargin;
   bool m_bEditing = false;
   CGridCtrl* m_pGrid = nullptr;

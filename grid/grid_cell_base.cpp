@@ -1,6 +1,7 @@
 #include "grid/grid_cell_base.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "grid/grid_ctrl.h"
 #include "grid/grid_default_cell.h"
@@ -107,7 +108,14 @@ bool CGridCellBase::Draw(GdiDC* dc, int row, int col, GdiRect rect, bool eraseBk
 
   GetTextArea(rect);
   rect = Widened(rect);
-  dc->DrawText(GetText(), rect, GetFormat() | DT_NOPREFIX);
+  std::uint32_t format = GetFormat() | DT_NOPREFIX;
+  // A one-line text that fits needs no ellipsis; DrawText would measure it on every paint
+  // to find that out.
+  constexpr std::uint32_t kEllipses = DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS;
+  if ((format & kEllipses) && (format & DT_SINGLELINE) && !(format & DT_EXPANDTABS) &&
+      GetTextWidth(dc) <= rect.Width())
+    format &= ~kEllipses;
+  dc->DrawText(GetText(), rect, format);
 
   dc->RestoreDC(saved);
   return true;
@@ -170,6 +178,12 @@ QSize CGridCellBase::MeasureText(const std::string& text, GdiDC* dc) const {
   size += QSize(2 * margin, 2 * margin);
   if (IsVertical(GetFont())) return QSize(size.height(), size.width() + 4 * margin);
   return size;
+}
+
+int CGridCellBase::GetTextWidth(GdiDC* dc) const {
+  const std::string& text = GetText();
+  if (text.find_first_of("\r\n") != std::string::npos) return INT_MAX;
+  return dc->GetTextExtent(text).width();
 }
 
 QSize CGridCellBase::MeasureCell(GdiDC* dc) const {

@@ -72,6 +72,10 @@ class CGridCellBase {
   // The room text needs in this cell, margins included; dc may be null.
   virtual QSize MeasureText(const std::string& text, GdiDC* dc = nullptr) const;
   virtual QSize MeasureCell(GdiDC* dc = nullptr) const;
+  // The width of the text on one line in the font dc has selected (the cell's own), which
+  // tells whether it needs an ellipsis; INT_MAX for a text with a line break, whose
+  // ellipsis DrawText decides.
+  virtual int GetTextWidth(GdiDC* dc) const;
 
   virtual bool Edit(int /*row*/, int /*col*/, const GdiRect& /*rect*/, QPoint /*point*/, unsigned /*id*/,
                     unsigned /*nChar*/) {

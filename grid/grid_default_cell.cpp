@@ -12,7 +12,6 @@ CGridDefaultCell::CGridDefaultCell() {
 
 void CGridDefaultCell::SetFont(const LogFont* font) {
   if (!font) return;
-  m_Font = FontFromLogFont(*font);
   CGridCell::SetFont(font);
 
   MeasureDC screen;
@@ -23,7 +22,7 @@ void CGridDefaultCell::SetFont(const LogFont* font) {
     m_nHeight = 16;
     return;
   }
-  const QFont previous = dc->SelectFont(m_Font);
+  const QFont previous = dc->SelectFont(*GetFontObject());
   SetMargin(static_cast<std::uint32_t>(dc->GetTextExtent(" ").width()));
   const QSize extent = dc->GetTextExtent(" XXXXXXXXXXXX ");
   m_nWidth = extent.width();

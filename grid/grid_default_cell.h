@@ -17,7 +17,6 @@ class CGridDefaultCell : public CGridCell {
   void SetFont(const LogFont* font) override;
   // A default cell is the end of the inheritance chain: what it leaves unset is 0 or none.
   CGridDefaultCell* GetDefaultCell() const override { return nullptr; }
-  const QFont* GetFontObject() const override { return &m_Font; }
 
   std::uint32_t GetStyle() const { return m_dwStyle; }
   void SetStyle(std::uint32_t style) { m_dwStyle = style; }
@@ -29,7 +28,6 @@ class CGridDefaultCell : public CGridCell {
  private:
   int m_nWidth = 30;
   int m_nHeight = 10;
-  QFont m_Font;
   std::uint32_t m_dwStyle = 0;
 };
 

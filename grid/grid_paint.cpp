@@ -1,21 +1,20 @@
-// Painting of CGridCtrl: every paint goes through one off-screen CMyMemDC; cells draw
-// themselves, this file decides which, where and in what order, and adds background and
-// grid lines.
+// Painting of CGridCtrl: cells draw themselves, this file decides which, where and in what
+// order, and adds background and grid lines.
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "board/mem_dc.h"
 #include "grid/grid_ctrl.h"
 
 namespace kelvanor {
 
+// Straight onto the viewport: Qt already paints widgets into a back buffer, and a second
+// off-screen image per paint cost more than all the cells (a fresh one faults in its pages).
 void CGridCtrl::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   {
-    GdiDC target(&painter, event->rect());
-    CMyMemDC memDC(&target);
-    OnDraw(&memDC);
+    GdiDC dc(&painter, event->rect());
+    OnDraw(&dc);
   }
   InvertTrackingLine(painter);
 }

@@ -17,11 +17,32 @@ int PlayAlarm(const AlarmSound& sound) {
   return 0;
 }
 
+namespace {
+
+// Shared with the sound device while it plays, so made once.
+const std::shared_ptr<const std::vector<std::int16_t>>& ChirpSamples() {
+  static constexpr Note kRising[] = {{1200, 70}, {1600, 100}};
+  static const auto chirp = std::make_shared<const std::vector<std::int16_t>>(Notes(kRising));
+  return chirp;
+}
+
+}  // namespace
+
+const std::vector<std::int16_t>& RecoveryChirp() { return *ChirpSamples(); }
+
+int PlayRecovery(const AlarmSound& sound) {
+  if (sound.soundType == 1)
+    PlayAndWait(ChirpSamples());
+  else
+    PlaySoundAsync(sound.soundFile);
+  return 0;
+}
+
 // Shared with the thread, so that a thread left behind at the end still has it.
 struct AlarmWorker::Queue {
   std::mutex mutex;
   std::condition_variable changed;
-  std::deque<AlarmSound> waiting;
+  std::deque<Job> waiting;
   bool playing = false;
   bool stopping = false;
   bool finished = false;
@@ -32,11 +53,11 @@ void AlarmWorker::Run(const std::shared_ptr<Queue>& queue) {
   for (;;) {
     queue->changed.wait(lock, [&] { return queue->stopping || !queue->waiting.empty(); });
     if (queue->stopping) break;
-    const AlarmSound next = std::move(queue->waiting.front());
+    const Job next = std::move(queue->waiting.front());
     queue->waiting.pop_front();
     queue->playing = true;
     lock.unlock();
-    PlayAlarm(next);
+    next.play(next.sound);
     lock.lock();
     queue->playing = false;
   }
@@ -45,6 +66,14 @@ void AlarmWorker::Run(const std::shared_ptr<Queue>& queue) {
 }
 
 bool AlarmWorker::Request(const AlarmSound& sound) {
+  if (!Enqueue({sound, &PlayAlarm})) return false;
+  ++requested_;
+  return true;
+}
+
+bool AlarmWorker::RequestRecovery(const AlarmSound& sound) { return Enqueue({sound, &PlayRecovery}); }
+
+bool AlarmWorker::Enqueue(const Job& job) {
   if (!thread_.joinable()) {
     auto queue = std::make_shared<Queue>();
     try {
@@ -54,11 +83,10 @@ bool AlarmWorker::Request(const AlarmSound& sound) {
     }
     queue_ = std::move(queue);
   }
-  ++requested_;
   {
     std::lock_guard lock(queue_->mutex);
     if (queue_->waiting.size() >= kMaxWaiting) return true;
-    queue_->waiting.push_back(sound);
+    queue_->waiting.push_back(job);
   }
   queue_->changed.notify_one();
   return true;

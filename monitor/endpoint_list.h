@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "monitor/endpoint_history.h"
+#include "monitor/options.h"
 #include "monitor/socket.h"
 
 namespace kelvanor {
@@ -29,6 +31,7 @@ struct IPInfo {
   std::string result;
   // Connected or Failed once an outcome has arrived; a new cycle leaves it as it is.
   std::optional<ProbeState> lastOutcome;
+  EndpointHistory history;
   // The start failure last reported for this entry, until a start succeeds: a failure
   // that repeats with the same message opens no further box.
   std::string startFailure;
@@ -39,6 +42,7 @@ struct SettingData {
   std::int32_t refreshTime = 30;
   std::int32_t soundType = 1;
   std::string soundFile;
+  MonitorOptions options;
 
   // Probes that no entry holds any more but whose outcome is still to come: it must
   // still sound the alarm. Each is freed when its outcome has been handled.

@@ -1,6 +1,8 @@
 #include "monitor/kelvanor_view.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 #include <QPaintEvent>
 #include <QTimerEvent>
 #include <algorithm>
@@ -62,6 +64,10 @@ bool CKelvanorView::event(QEvent* e) {
   if (e->type() == SocketMessage::EventType()) {
     auto* message = static_cast<SocketMessage*>(e);
     if (message->message == WM_PROBE_EVENT) OnSocketEvent(message->handle, message->word);
+    return true;
+  }
+  if (e->type() == QEvent::ToolTip) {
+    ShowDetails(static_cast<QHelpEvent*>(e));
     return true;
   }
   return QWidget::event(e);
@@ -129,6 +135,7 @@ bool CKelvanorView::OpenProbe(IPInfo& entry) {
     return false;
   }
   m_Setting.NoteProbe(entry);
+  entry.history.connectStarted = std::chrono::steady_clock::now();
   if (!probe.Select(this, WM_PROBE_EVENT, FD_CONNECT | FD_CLOSE) || probe.Connect(entry.ip, entry.port)) {
     ReportStartFailure(entry, probe);
     return false;
@@ -172,14 +179,14 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
       state = Failed;
       const char* errorText = LastErrorText();
       text = errorText ? errorText : "";
-      SoundAlarm();
     }
-    if (IPInfo* entry = m_Setting.FindBySocket(socket)) {
+    IPInfo* entry = m_Setting.FindBySocket(socket);
+    if (entry) {
       entry->result = std::move(text);
       NoteOutcome(*entry, state);
-    } else {
-      m_Setting.FreeAbandoned(socket);  // a superseded probe's outcome: it is done
     }
+    if (state == Failed && AlarmFor(entry)) SoundAlarm();
+    if (!entry) m_Setting.FreeAbandoned(socket);  // a superseded probe's outcome: it is done
   } else if (event == FD_CLOSE) {
     if (error != 0) WSASetLastError(error);
     if (socket != 0) {
@@ -191,10 +198,79 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
 
 void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
   entry.state = outcome;
-  m_Counts.Move(std::exchange(entry.lastOutcome, outcome), outcome);
+  EndpointHistory& history = entry.history;
+  if (outcome == Failed) {
+    history.failedAt = std::chrono::system_clock::now();
+    history.failureText = entry.result;
+    ++history.failedCycles;
+    ++history.failuresInRow;
+  } else {
+    history.connectMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - history.connectStarted)
+                            .count();
+    history.failuresInRow = 0;
+  }
+  const std::optional<ProbeState> before = std::exchange(entry.lastOutcome, outcome);
+  if (before != outcome) LastOutcomeChanged(entry, before);
+  TileChanged(entry);
+}
+
+void CKelvanorView::LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> before) {
+  EndpointHistory& history = entry.history;
+  history.changedAt = std::chrono::system_clock::now();
+  m_Counts.Move(before, entry.lastOutcome);
   m_CountsChanged = true;
   m_Frame.Schedule();
-  TileChanged(entry);
+  SetSilenced(false);
+  const MonitorOptions& options = m_Setting.options;
+  const bool recovered = before == Failed && entry.lastOutcome == Connected;
+  if (recovered && options.recoverySound) {
+    const AlarmSound sound{options.recoveryFile.empty() ? 1 : 2, options.recoveryFile};
+    if (!m_Alarm.RequestRecovery(sound)) ShowMessageBox(this, Gbk(u8"声音提示失败！"), "", MessageIcon::Warning);
+  }
+  if (m_EventLog) {
+    const auto outcome = [](std::optional<ProbeState> state) {
+      if (!state) return EventOutcome::None;
+      return *state == Failed ? EventOutcome::Failed : EventOutcome::Connected;
+    };
+    std::optional<std::int64_t> connectMs;
+    if (entry.lastOutcome == Connected) connectMs = history.connectMs;
+    m_EventLog->Append({history.changedAt, entry.ip, entry.port, entry.remark, outcome(before),
+                        outcome(entry.lastOutcome), entry.result, connectMs});
+  }
+  emit EndpointChanged(GbkToQString(entry.ip + ":" + std::to_string(entry.port)), before == Failed,
+                       entry.lastOutcome == Failed);
+}
+
+bool CKelvanorView::AlarmFor(const IPInfo* entry) const {
+  if (m_Silenced) return false;
+  const int needed = m_Setting.options.failuresBeforeAlarm;
+  // A superseded probe's cycle is over without it: its failure is the entry's only when
+  // every failure alarms.
+  return entry ? entry->history.failuresInRow >= needed : needed <= 1;
+}
+
+void CKelvanorView::ApplyOptions() {
+  if (!m_Setting.options.eventLog) {
+    m_EventLog.reset();
+    return;
+  }
+  if (m_EventLog) return;
+  m_EventLog = std::make_unique<EventLog>();
+  connect(m_EventLog.get(), &EventLog::WriteFailed, this, &CKelvanorView::EventLogFailed);
+}
+
+void CKelvanorView::SetSilenced(bool silenced) {
+  if (std::exchange(m_Silenced, silenced) != silenced) emit SilenceChanged(silenced);
+}
+
+void CKelvanorView::ShowDetails(QHelpEvent* e) {
+  const std::optional<std::size_t> index = TileAt(e->pos().x(), e->pos().y() + m_Scroller.Offset(),
+                                                  m_Scroller.ClientRight(), m_Setting.ipList.size());
+  if (!index) return QToolTip::hideText();
+  const QRect tile = TileRect(*index, m_Scroller.ClientRight()).ToQRect().translated(0, -m_Scroller.Offset());
+  QToolTip::showText(e->globalPos(), EndpointDetails(m_Setting.ipList[*index], std::chrono::system_clock::now()), this,
+                     tile);
 }
 
 void CKelvanorView::TileChanged(const IPInfo& entry) {

@@ -12,9 +12,12 @@
 #include "board/frame_invalidator.h"
 #include "monitor/alarm.h"
 #include "monitor/endpoint_list.h"
+#include "monitor/event_log.h"
 #include "monitor/outcome_counts.h"
 #include "monitor/probe_walk.h"
 #include "platform/timer_table.h"
+
+class QHelpEvent;
 
 namespace kelvanor {
 
@@ -64,6 +67,15 @@ class CKelvanorView : public QWidget {
   // after the one this showed last, while the board has not moved since), wrapping round.
   void ShowNextFailure();
 
+  // Silence: no alarm sounds until it is turned off or any endpoint's last outcome
+  // changes, whichever comes first. Nothing of it is stored.
+  void SetSilenced(bool silenced);
+  bool Silenced() const { return m_Silenced; }
+
+  // Puts the record's options into effect: the event log is opened or closed.
+  void ApplyOptions();
+  const EventLog* Log() const { return m_EventLog.get(); }
+
   // A slice always starts this many entries, so a short list is walked whole inside
   // RefreshStatus; beyond them it ends once its time is up.
   static constexpr std::size_t kEntriesPerSliceAtLeast = 32;
@@ -72,6 +84,11 @@ class CKelvanorView : public QWidget {
 
  signals:
   void CountsChanged();
+  void SilenceChanged(bool silenced);
+  // An endpoint's last outcome changed ("127.0.0.1:80"; it had none, or the other one).
+  void EndpointChanged(const QString& endpoint, bool wasFailed, bool nowFailed);
+  // The event log could not be written (reported once per run of failures).
+  void EventLogFailed(const QString& reason);
 
  protected:
   bool event(QEvent* e) override;
@@ -95,6 +112,11 @@ class CKelvanorView : public QWidget {
   void ReportStartFailure(IPInfo& entry, const Socket& probe);
   // The entry's probe ended with `outcome`: its state, its last outcome and the counts.
   void NoteOutcome(IPInfo& entry, ProbeState outcome);
+  // What a change of an entry's last outcome sets off.
+  void LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> before);
+  // Whether a failed connect of this entry (none: a superseded probe) sounds the alarm.
+  bool AlarmFor(const IPInfo* entry) const;
+  void ShowDetails(QHelpEvent* e);
   // The entry's tile is repainted at the next frame, if it is in view.
   void TileChanged(const IPInfo& entry);
 
@@ -113,6 +135,8 @@ class CKelvanorView : public QWidget {
   bool m_CountsChanged = false;
   // The failure ShowNextFailure showed last, and the tile at the top just after.
   std::size_t m_ShownFailure = 0, m_TopWhenShown = SIZE_MAX;
+  bool m_Silenced = false;
+  std::unique_ptr<EventLog> m_EventLog;  // while the option is on
 };
 
 }  // namespace kelvanor

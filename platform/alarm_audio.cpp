@@ -27,10 +27,25 @@ constexpr double kToneAmplitude = 12000;
 // has stopped pulling samples cannot hang an alarm worker.
 constexpr std::chrono::milliseconds kStallAllowance{500};
 
+// Samples being played, and how far.
+struct Clip {
+  std::shared_ptr<const Samples> samples;
+  std::size_t position = 0;
+
+  // The next sample, 0 once the clip has ended; it lets its samples go at its end.
+  double Next() {
+    if (!samples) return 0;
+    const double value = (*samples)[position++];
+    if (position >= samples->size()) samples.reset();
+    return value;
+  }
+};
+
 class AudioEngine {
  public:
   void Beep(int frequency, int durationMs);
   void Play(std::shared_ptr<const Samples> wave);
+  void PlayAndWait(std::shared_ptr<const Samples> cue);
   bool Playing();
   void Stop();
   void Close();
@@ -51,11 +66,11 @@ class AudioEngine {
   std::condition_variable progress_;
   std::uint64_t played_ = 0;    // samples handed to the device so far
   std::uint64_t toneEnd_ = 0;   // the tone sounds while played_ < toneEnd_
-  std::uint64_t stops_ = 0;     // bumped by Stop and Close to release waiting Beeps
+  std::uint64_t stops_ = 0;     // bumped by Stop and Close to release waiting callers
   double toneStep_ = 0;
   double tonePhase_ = 0;
-  std::shared_ptr<const Samples> wave_;
-  std::size_t wavePos_ = 0;
+  Clip wave_;
+  Clip cue_;
 };
 
 AudioEngine& Engine() {
@@ -102,10 +117,7 @@ void AudioEngine::Fill(std::int16_t* out, int count) {
         sample += kToneAmplitude * std::sin(tonePhase_);
         tonePhase_ = std::fmod(tonePhase_ + toneStep_, 2 * std::numbers::pi);
       }
-      if (wave_) {
-        sample += (*wave_)[wavePos_++];
-        if (wavePos_ >= wave_->size()) wave_.reset();
-      }
+      sample += wave_.Next() + cue_.Next();
       out[i] = static_cast<std::int16_t>(std::clamp(sample, -32768.0, 32767.0));
       ++played_;
     }
@@ -136,20 +148,37 @@ void AudioEngine::Play(std::shared_ptr<const Samples> wave) {
   std::lock_guard deviceLock(deviceMutex_);
   if (!OpenDeviceLocked()) return;
   std::lock_guard lock(mutex_);
-  wave_ = wave->empty() ? nullptr : std::move(wave);
-  wavePos_ = 0;
+  wave_ = {wave->empty() ? nullptr : std::move(wave)};
+}
+
+void AudioEngine::PlayAndWait(std::shared_ptr<const Samples> cue) {
+  if (cue->empty()) return;
+  const auto duration = std::chrono::milliseconds(cue->size() * 1000 / kAlarmSampleRate);
+  std::unique_lock deviceLock(deviceMutex_);
+  if (!OpenDeviceLocked()) {
+    deviceLock.unlock();
+    std::this_thread::sleep_for(duration);
+    return;
+  }
+  std::unique_lock lock(mutex_);
+  deviceLock.unlock();  // a Close meanwhile bumps stops_ and so releases this wait
+  cue_ = {cue};
+  const std::uint64_t stops = stops_;
+  progress_.wait_for(lock, duration + kStallAllowance,
+                     [&] { return cue_.samples != cue || stops_ != stops; });
 }
 
 bool AudioEngine::Playing() {
   std::lock_guard lock(mutex_);
-  return wave_ || played_ < toneEnd_;
+  return wave_.samples || cue_.samples || played_ < toneEnd_;
 }
 
 void AudioEngine::Stop() {
   {
     std::lock_guard lock(mutex_);
     toneEnd_ = played_;
-    wave_.reset();
+    wave_ = {};
+    cue_ = {};
     ++stops_;
   }
   progress_.notify_all();
@@ -230,23 +259,6 @@ std::shared_ptr<const Samples> WaveCache::Get(const std::string& file) {
   return samples_;
 }
 
-// Two falling notes with soft edges, like a chime.
-Samples MakeDefaultSound() {
-  Samples out;
-  auto note = [&out](double frequency, int ms) {
-    int count = kAlarmSampleRate * ms / 1000;
-    int fade = kAlarmSampleRate / 100;
-    for (int i = 0; i < count; ++i) {
-      double envelope = std::min({1.0, double(i) / fade, double(count - i) / fade});
-      double value = 10000 * envelope * std::sin(2 * std::numbers::pi * frequency * i / kAlarmSampleRate);
-      out.push_back(static_cast<std::int16_t>(value));
-    }
-  };
-  note(660, 150);
-  note(440, 250);
-  return out;
-}
-
 }  // namespace
 
 void Beep(int frequencyHz, int durationMs) { Engine().Beep(frequencyHz, durationMs); }
@@ -258,9 +270,28 @@ void PlaySoundAsync(const std::string& file) {
   Engine().Play(wave ? wave : fallback);
 }
 
+void PlayAndWait(std::shared_ptr<const Samples> samples) { Engine().PlayAndWait(std::move(samples)); }
+
 const std::vector<std::int16_t>& DefaultAlarmSound() {
-  static const Samples sound = MakeDefaultSound();
+  // Two falling notes, like a chime.
+  static constexpr Note kChime[] = {{660, 150}, {440, 250}};
+  static const Samples sound = Notes(kChime);
   return sound;
+}
+
+Samples Notes(std::span<const Note> notes) {
+  Samples out;
+  const int fade = kAlarmSampleRate / 100;
+  for (const Note& note : notes) {
+    const int count = kAlarmSampleRate * note.durationMs / 1000;
+    for (int i = 0; i < count; ++i) {
+      const double envelope = std::min({1.0, double(i) / fade, double(count - i) / fade});
+      const double value =
+          10000 * envelope * std::sin(2 * std::numbers::pi * note.frequencyHz * i / kAlarmSampleRate);
+      out.push_back(static_cast<std::int16_t>(value));
+    }
+  }
+  return out;
 }
 
 bool IsSoundPlaying() { return Engine().Playing(); }

@@ -2,6 +2,8 @@
 // Alarm sounds on one shared SDL audio device (16-bit mono at kAlarmSampleRate), opened
 // at the first sound. Where no device can be opened a tone just takes its time.
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,12 +21,24 @@ void Beep(int frequencyHz, int durationMs);
 // when its path or modification time has changed since the last call.
 void PlaySoundAsync(const std::string& file);
 
+// Sounds the samples (at kAlarmSampleRate) over whatever else plays and returns when they
+// have played. Samples still playing from another call are cut off.
+void PlayAndWait(std::shared_ptr<const std::vector<std::int16_t>> samples);
+
 // The built-in sound, as samples at kAlarmSampleRate.
 const std::vector<std::int16_t>& DefaultAlarmSound();
 
+struct Note {
+  double frequencyHz;
+  int durationMs;
+};
+// The notes one after another, each fading in and out over 10 ms so it starts and ends
+// without a click, as samples at kAlarmSampleRate.
+std::vector<std::int16_t> Notes(std::span<const Note> notes);
+
 bool IsSoundPlaying();
 
-// Silences everything and releases waiting Beep callers at once.
+// Silences everything and releases waiting Beep and PlayAndWait callers at once.
 void StopAlarmSounds();
 
 // Closes the device (SDL's disk driver then finishes its file); the next sound reopens it.

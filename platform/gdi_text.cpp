@@ -9,6 +9,18 @@
 namespace kelvanor {
 namespace {
 
+// QFont::key() builds its string anew on every call, and a paint draws many lines in a few
+// fonts: the key of the font asked for last is kept (per thread).
+const QString& KeyOf(const QFont& font) {
+  thread_local QFont last;
+  thread_local QString key = last.key();
+  if (font != last) {
+    last = font;
+    key = font.key();
+  }
+  return key;
+}
+
 struct TextLine {
   QString text;
   int offset;  // index of the line's first character in the display text
@@ -57,7 +69,7 @@ void WrapParagraph(const QString& paragraph, int offset, const QFont& font, int 
   // paint: recent layouts are kept (per thread, bounded).
   thread_local QHash<QString, std::vector<TextLine>> laidOut;
   constexpr qsizetype kMaxLaidOut = 4096;
-  const QString key = font.key() + QChar(0) + QString::number(width) + QChar(breakLongWords ? 'a' : 'w') +
+  const QString key = KeyOf(font) + QChar(0) + QString::number(width) + QChar(breakLongWords ? 'a' : 'w') +
                       QChar(0) + paragraph;
   auto found = laidOut.find(key);
   if (found == laidOut.end()) {
@@ -153,7 +165,7 @@ std::string ShownPart(const std::string& gbk, unsigned format, const GdiRect& re
 void DrawShapedLine(QPainter& painter, QPoint at, const QString& text, const QFont& font) {
   thread_local QHash<QString, QStaticText> shaped;
   constexpr qsizetype kMaxShaped = 4096;
-  const QString key = font.key() + QChar(0) + text;
+  const QString key = KeyOf(font) + QChar(0) + text;
   auto found = shaped.find(key);
   if (found == shaped.end()) {
     if (shaped.size() >= kMaxShaped) shaped.clear();

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "platform/gbk.h"
-#include "platform/message_box.h"
 #include "settings/setting_dialog.h"
 #include "settings/sound_file_picker.h"
 
@@ -24,17 +23,10 @@ void CSettingDialog::ShowSoundChoice() {
 void CSettingDialog::OnCbnSelchangeSound(int index) {
   m_pSetting->soundType = index;
   if (index == kSoundChooseFile) {
-    const QString path = PickSoundFile(this);
-    if (path.isEmpty()) return;
-    const std::string gbk = QStringToGbk(path);
-    if (GbkToQString(gbk) != path) {
-      // The settings keep GBK texts: such a path would name another file.
-      ShowMessageBox(this, Gbk(u8"所选文件的路径含有无法保存的字符，请选择其他文件。"), "",
-                     MessageIcon::Warning);
-      return;
-    }
-    SetFileItem(gbk);
-    m_pSetting->soundFile = gbk;
+    const std::optional<std::string> gbk = PickGbkSoundFile(this);
+    if (!gbk) return;
+    SetFileItem(*gbk);
+    m_pSetting->soundFile = *gbk;
   } else if (index == kSoundFileItem) {
     m_pSetting->soundFile = m_cbSound.itemData(kSoundFileItem).toByteArray().toStdString();
   } else {

@@ -10,6 +10,7 @@
 #include "settings/atomic_file.h"
 #include "settings/attribute_count.h"
 #include "settings/int_scan.h"
+#include "settings/options_element.h"
 
 namespace kelvanor {
 namespace {
@@ -34,6 +35,8 @@ void ReadElement(const tinyxml2::XMLElement& element, SettingData& setting) {
   } else if (name == "Sound") {
     setting.soundType = IntOf(element, "val");
     setting.soundFile = TextOf(element, "file");
+  } else if (name == "Options") {
+    setting.options = ReadOptions(element);
   }
 }
 
@@ -68,6 +71,7 @@ std::string PrintSetting(const SettingData& setting) {
     entry->SetAttribute("port", info.port);
     entry->SetAttribute("remark", info.remark.c_str());
   }
+  AppendOptions(setting.options, *root);
   tinyxml2::XMLPrinter printer;
   doc.Print(&printer);
   return KeepCarriageReturns(std::string_view(printer.CStr(), static_cast<size_t>(printer.CStrSize() - 1)));

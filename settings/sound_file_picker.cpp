@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/gbk.h"
+#include "platform/message_box.h"
 
 namespace kelvanor {
 namespace {
@@ -57,6 +58,17 @@ QString PickSoundFile(QWidget* parent) {
   std::filesystem::current_path("../sounds/", ignored);
   const QString here = QFile::decodeName(std::filesystem::current_path(ignored).c_str());
   return Picker() ? Picker()(parent, here) : ShowWaveFileDialog(parent, here);
+}
+
+std::optional<std::string> PickGbkSoundFile(QWidget* parent) {
+  const QString path = PickSoundFile(parent);
+  if (path.isEmpty()) return std::nullopt;
+  std::string gbk = QStringToGbk(path);
+  if (GbkToQString(gbk) != path) {
+    ShowMessageBox(parent, Gbk(u8"所选文件的路径含有无法保存的字符，请选择其他文件。"), "", MessageIcon::Warning);
+    return std::nullopt;
+  }
+  return gbk;
 }
 
 }  // namespace kelvanor

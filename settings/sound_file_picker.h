@@ -4,6 +4,8 @@
 // back, since setting.xml is found through it.
 #include <QString>
 #include <functional>
+#include <optional>
+#include <string>
 
 class QWidget;
 
@@ -20,5 +22,10 @@ SoundFilePicker SetSoundFilePicker(SoundFilePicker picker);
 // Switches to "../sounds/" (a failure is ignored), runs the picker there, and restores
 // the working directory whether or not a file was chosen.
 QString PickSoundFile(QWidget* parent);
+
+// PickSoundFile for the settings, which keep GBK texts: the chosen path in GBK. A path
+// GBK cannot hold would name another file, so it is refused with a warning box. Nothing
+// when the operator cancels or the path is refused.
+std::optional<std::string> PickGbkSoundFile(QWidget* parent);
 
 }  // namespace kelvanor

@@ -1,6 +1,4 @@
 #pragma once
-#include <QImage>
-
 #include "app/kelvanor_app.h"
 #include "monitor/kelvanor_view.h"
 #include "tests/common/loopback.h"
@@ -24,9 +22,6 @@ class ShellTest : public InSettingDir {
   CMainFrame& Frame() { return *app_.MainFrame(); }
   CKelvanorView& View() { return *app_.View(); }
   const std::vector<IPInfo>& List() { return View().Setting().ipList; }
-  bool FirstLightTurnsGreen() {
-    return testing::WaitFor([&] { return View().grab().toImage().pixel(25, 43) == qRgb(0, 255, 0); });
-  }
 
   testing::MessageBoxRecorder boxes_;
   CKelvanorApp app_;

@@ -1,19 +1,25 @@
-// The application shell: the main window around the board, its commands, and the About box.
+// The application shell: the main window around the board, its menu, toolbar and
+// commands, Qt's own texts (standard buttons, the file picker) in Chinese, and the About box.
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTranslator>
 #include <sys/resource.h>
 
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/lock_keys.h"
-#include "monitor/kelvanor_view.h"
+#include "app/qt_translations.h"
 #include "tests/app/shell_fixture.h"
-#include "tests/common/loopback.h"
 
 namespace kelvanor::test {
 namespace {
@@ -53,7 +59,6 @@ TEST_F(ShellTest, ToolbarHoldsSettingRefreshAndAboutWithTheirTexts) {
   }
 }
 
-// The status bar's lock panes show what the keyboard LEDs say.
 TEST_F(ShellTest, LockStatesComeFromTheKeyboardLeds) {
   for (auto [led, brightness] : {std::pair{"input3::capslock", "0"}, {"input7::capslock", "1"},
                                  {"input3::numlock", "0"}, {"input3::scrolllockx", "1"}}) {
@@ -66,7 +71,6 @@ TEST_F(ShellTest, LockStatesComeFromTheKeyboardLeds) {
   EXPECT_EQ(LockKeyState(LockKey::Caps, "none"), std::nullopt);
 }
 
-// The frame's own menu commands: the two bars, unchecked once hidden, and exit.
 TEST_F(ShellTest, MenuHidesTheBarsWithCheckMarksAndExitCloses) {
   for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
     EXPECT_TRUE(Frame().Action(command)->isChecked());
@@ -96,13 +100,47 @@ TEST_F(ShellTest, SocketLibraryStartRaisesTheFileLimitAndItsFailureStopsStartUp)
   EXPECT_EQ(failing.MainFrame(), nullptr);
 }
 
-TEST_F(ShellWithEndpointTest, SettingFileIsLoadedBeforeTheFirstCycleAndTilesTurnGreen) {
-  ASSERT_EQ(List().size(), 1u);
-  EXPECT_NE(List()[0].socket, nullptr);  // the first cycle probed it
-  EXPECT_TRUE(FirstLightTurnsGreen());
-  QTest::mouseClick(Frame().ToolBar()->widgetForAction(Frame().Action(ID_REFRESH)), Qt::LeftButton);
-  EXPECT_EQ(List()[0].result, ConnectingText());
-  EXPECT_TRUE(testing::WaitFor([&] { return List()[0].state == Connected; }));
+QMenu* FileMenu(CMainFrame& frame) { return frame.menuBar()->actions().at(0)->menu(); }
+
+// Regression: with the toolbar hidden nothing opened the settings.
+TEST_F(ShellWithEndpointTest, WithTheToolbarHiddenTheFileMenuOpensTheSettingsAndF5Refreshes) {
+  QStringList texts;
+  for (QAction* item : FileMenu(Frame())->actions()) texts << (item->isSeparator() ? "-" : item->text());
+  EXPECT_EQ(texts.join('|'), QString::fromUtf8(u8"监控设置(&S)...|刷新状态(&R)|-|退出(&X)"));
+  int settingsOpened = 0;
+  app_.SetEditSettings([&] { ++settingsOpened; });
+  Frame().Action(ID_VIEW_TOOLBAR)->trigger();
+  Frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+  ASSERT_TRUE(testing::WaitFor([&] { return List()[0].state == Connected; }));  // the first cycle is over
+
+  QTest::keyClick(&Frame(), Qt::Key_F5);
+  EXPECT_EQ(List()[0].result, ConnectingText()) << "F5 started a probe cycle";
+  QTest::keyClick(&Frame(), Qt::Key_F, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FileMenu(Frame())->isVisible(); }));
+  QTest::keyClick(FileMenu(Frame()), Qt::Key_S);
+  EXPECT_EQ(settingsOpened, 1);
+}
+
+TEST_F(ShellTest, QtsOwnButtonsAndPickerSpeakChineseWhileOurOwnTextsStay) {
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8(u8"是")));
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8(u8"否")));
+  EXPECT_TRUE(box.button(QMessageBox::Ok)->text().startsWith(QString::fromUtf8(u8"确定")));
+  QFileDialog picker;
+  picker.setOption(QFileDialog::DontUseNativeDialog);  // as the sound picker does
+  EXPECT_EQ(picker.labelText(QFileDialog::LookIn), QString::fromUtf8(u8"查找范围："));
+  EXPECT_EQ(Frame().Action(ID_VIEW_TOOLBAR)->text(), QString::fromUtf8(u8"工具栏(&T)"));
+}
+
+TEST(QtChineseTexts, AFolderWithoutThemInstallsNothingAndQtStaysEnglish) {
+  QTemporaryDir empty;
+  QTranslator missing, present;
+  EXPECT_FALSE(InstallQtChineseTexts(missing, empty.path()));
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes);
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&'), "Yes");
+  EXPECT_TRUE(InstallQtChineseTexts(present)) << "qt6-translations-l10n puts them under "
+                                              << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
 }
 
 // The About box runs its own loop; probe outcomes must still reach the view meanwhile.

@@ -41,11 +41,16 @@ bool IsBlank(const QImage& image) {
   return image == white;
 }
 
-// `text` drawn with `format` on a canvas 60 pixels wide and `height` high.
-QImage Drawn(const std::string& text, unsigned format, int height = 40) {
+// `text` drawn with `format` on a canvas 60 pixels wide and `height` high. Uncut, it is
+// drawn unclipped on a context whose clip box is huge, so that only the painter clips it
+// and nothing of it is cut before it is laid out.
+QImage Drawn(const std::string& text, unsigned format, int height = 40, bool uncut = false) {
   Canvas c(60, height);
+  c.painter.setClipRect(c.image.rect());
+  GdiDC wide(&c.painter, QRect(0, 0, 1 << 20, 1 << 20));
+  wide.SelectFont(c.dc->GetFont());
   GdiRect r{0, 0, 60, height};
-  c.dc->DrawText(text, r, format);
+  uncut ? wide.DrawText(text, r, format | DT_NOCLIP) : c.dc->DrawText(text, r, format);
   return c.Done();
 }
 
@@ -87,18 +92,6 @@ TEST(GdiText, AmpersandUnderlinesTheNextLetterAndTwoShowOne) {
   EXPECT_EQ(Drawn("a&&bc", DT_SINGLELINE), Drawn("a&bc", DT_SINGLELINE | DT_NOPREFIX));
 }
 
-// `text` drawn as Drawn does, but unclipped on a context whose clip box is huge, clipped
-// by the painter alone, so nothing of it is cut.
-QImage DrawnUncut(const std::string& text, unsigned format) {
-  Canvas c;
-  c.painter.setClipRect(c.image.rect());
-  GdiDC wide(&c.painter, QRect(0, 0, 1 << 20, 1 << 20));
-  wide.SelectFont(c.dc->GetFont());
-  GdiRect r{0, 0, 60, 40};
-  wide.DrawText(text, r, format | DT_NOCLIP);
-  return c.Done();
-}
-
 std::string Paragraphs(const std::vector<std::string>& units, std::size_t repeats) {
   std::string text;
   for (const std::string& unit : units) {
@@ -135,7 +128,7 @@ TEST(GdiText, AHugeTextDrawsWhatItsWholeTextWouldShow) {
     const std::string start = Paragraphs(c.units, std::min<std::size_t>(c.repeats, 1000));
     const QImage shown = Drawn(whole, c.format);
     EXPECT_FALSE(IsBlank(shown));
-    EXPECT_EQ(shown, DrawnUncut(start, c.format));
+    EXPECT_EQ(shown, Drawn(start, c.format, 40, true));
   }
 }
 

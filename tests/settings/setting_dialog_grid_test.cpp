@@ -1,5 +1,10 @@
-// The endpoint grid of the settings dialog: its set-up, and the add, delete and move
-// buttons.
+// The endpoint grid of the settings dialog: its set-up, the add, delete and move buttons,
+// and pasting, where an endpoint list becomes new rows after the last one while any other
+// text goes into the cells as the grid always puts it (the forms a line may take are the
+// list reader's tests).
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "tests/settings/setting_dialog_fixture.h"
 
 namespace kelvanor::test {
@@ -10,23 +15,15 @@ using DialogGridTest = SettingDialogTest;
 TEST_F(DialogGridTest, SetUpGivesTheOptionsHeadersAndFontOfTheEndpointList) {
   Open();
   const CGridCtrl& grid = Grid();
-  const std::tuple<const char*, int, int> options[] = {  // name, value, expected value
-      {"drag and drop", grid.GetDragAndDrop(), false},
-      {"grid lines", grid.GetGridLines(), GVL_BOTH},
-      {"sort on header click", grid.GetSortOnHeaderClick(), false},
-      {"selection", grid.IsSelectable(), true},
-      {"single row selection", grid.GetSingleRowSelection(), true},
-      {"editable", grid.IsEditable(), true},
-      {"column resize", grid.GetColumnResize(), true},
-      {"row resize", grid.GetRowResize(), true},
-      {"header click selects column", grid.GetHeaderClickSelectsColumn(), false},
-      {"focus header tracking", grid.GetTrackFocusCell(), false},
-      {"fixed rows", grid.GetFixedRowCount(), 1},
-      {"fixed columns", grid.GetFixedColumnCount(), 1},
-      {"font weight", grid.GetFont()->lfWeight, 400},
-      {"control id", static_cast<int>(grid.GetDlgCtrlID()), IDC_GRID},
-  };
-  for (const auto& [name, value, expected] : options) EXPECT_EQ(value, expected) << name;
+  // Drag and drop, grid lines, sorting on a header click, selection, single-row selection,
+  // editing, column and row resizing, header clicks selecting a column, focus tracking in
+  // the headers, fixed rows and columns, font weight, control id.
+  EXPECT_EQ((std::vector<int>{grid.GetDragAndDrop(), grid.GetGridLines(), grid.GetSortOnHeaderClick(),
+                              grid.IsSelectable(), grid.GetSingleRowSelection(), grid.IsEditable(),
+                              grid.GetColumnResize(), grid.GetRowResize(), grid.GetHeaderClickSelectsColumn(),
+                              grid.GetTrackFocusCell(), grid.GetFixedRowCount(), grid.GetFixedColumnCount(),
+                              grid.GetFont()->lfWeight, static_cast<int>(grid.GetDlgCtrlID())}),
+            (std::vector<int>{false, GVL_BOTH, false, true, true, true, true, true, false, false, 1, 1, 400, IDC_GRID}));
   EXPECT_STREQ(grid.GetFont()->lfFaceName, "MS Shell Dlg");
   const char8_t* headers[] = {u8"ID", u8"IP", u8"端口", u8"备注"};
   const int widths[] = {35, 135, 65, 230};
@@ -55,6 +52,32 @@ TEST_F(DialogGridTest, DeleteTakesTheTopmostSelectedRowButNeverTheHeaderAndTheRo
   Click(IDC_BUTTON_DELETE);
   EXPECT_EQ(Grid().GetItemText(0, 1), "IP");
   EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8002 r2 *", "3   "}));
+}
+
+void Paste(const std::string& gbk, QWidget& grid, QKeySequence keys) {
+  QGuiApplication::clipboard()->setText(GbkToQString(gbk));
+  QTest::keySequence(&grid, keys);
+}
+
+TEST_F(DialogGridTest, APastedListIsAppendedAfterTheLastRowWithTheLinesThatAreNoEndpointNamed) {
+  OpenWith(2);
+  Select(1, 3, 1, 3);
+  Paste("a.example:1 " + Gbk(u8"甲") + "\r\nnot an endpoint\r\n\r\nd:65536\r\n", Grid(), Qt::CTRL | Qt::Key_V);
+  ASSERT_EQ(boxes.calls.size(), 1u);
+  EXPECT_EQ(boxes.calls[0].text, Gbk(u8"第 2、4 行读不出地址和端口，未添加。"));
+  Paste("b\t2\tr, \"b\"", Grid(), Qt::SHIFT | Qt::Key_Insert);  // a single endpoint line is a list too
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8002 r2",
+                                              "3 a.example 1 " + Gbk(u8"甲"), "4 b 2 r, \"b\""}));
+  EXPECT_EQ(boxes.calls.size(), 1u);
+  EXPECT_TRUE(Grid().checkConsistency());
+}
+
+TEST_F(DialogGridTest, PastedTextThatIsNoListGoesIntoTheCellsFromTheFocusCell) {
+  OpenWith(2);
+  Select(2, 2, 2, 2);
+  Paste("8080\tnew remark", Grid(), QKeySequence::Paste);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8080 new remark"}));
+  EXPECT_TRUE(boxes.calls.empty());
 }
 
 struct MoveCase {

@@ -1,5 +1,7 @@
 // What the settings dialog writes into the record and setting.xml: the list and the
-// interval on OK, nothing on a refused interval or port, and the alarm sound as soon as chosen.
+// interval on OK, nothing on a refused interval or port, and the alarm sound as soon as
+// chosen. Leaving it by 取消, Escape or its close button asks first when the endpoints, the
+// interval or the alarm were changed, and 否 goes back to editing.
 #include <sys/resource.h>
 
 #include <csignal>
@@ -185,6 +187,63 @@ TEST_F(DialogRecordTest, AChosenFileOfAnyLengthBecomesItemThreeNoSoundRemovesItA
   EXPECT_EQ(saved.soundFile, longer);
   EXPECT_GT(saved.soundFile.size(), 300u);
 }
+
+struct LeaveCase {
+  const char* name;
+  std::function<void(SettingDialogTest&)> edit;
+  bool asks;
+  friend void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DialogDiscardTest : public SettingDialogTest, public ::testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(DialogDiscardTest, AsksBeforeThrowingEditsAwayAndNoKeepsTheDialogOpen) {
+  const LeaveCase& c = GetParam();
+  setting.Append(IPInfo("10.0.0.1", 80, "r"));
+  const std::function<void(CSettingDialog&)> leaves[] = {
+      [&](CSettingDialog&) { Click(kIdCancel); },
+      [&](CSettingDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); },
+      [&](CSettingDialog& dialog) { dialog.close(); },
+  };
+  for (const auto& leave : leaves) {
+    CSettingDialog& dialog = Open();
+    c.edit(*this);
+    boxes.calls.clear();
+    boxes.answer = kIdNo;
+    leave(dialog);
+    ASSERT_EQ(boxes.calls.size(), c.asks ? 1u : 0u);
+    EXPECT_EQ(dialog.isVisible(), c.asks);
+    if (!c.asks) continue;
+    EXPECT_EQ(boxes.calls[0].text, Gbk(u8"放弃修改？"));
+    EXPECT_EQ(boxes.calls[0].buttons, MessageButtons::YesNo);
+    boxes.answer = kIdYes;
+    leave(dialog);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  }
+  EXPECT_EQ(setting.ipList.size(), 1u);
+  EXPECT_EQ(setting.refreshTime, 30);
+}
+
+using Dialog = SettingDialogTest;
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, DialogDiscardTest,
+    ::testing::Values(
+        LeaveCase{"NoEditLeavesAtOnce", [](Dialog&) {}, false},
+        LeaveCase{"AnEmptyAddedRowIsNoEdit", [](Dialog& t) { t.Click(IDC_BUTTON_ADD); }, false},
+        LeaveCase{"AnEditUndoneIsNoEdit",
+                  [](Dialog& t) { t.Interval().setText("31"); t.Interval().setText("30"); }, false},
+        LeaveCase{"APortEdit", [](Dialog& t) { t.Grid().SetItemText(1, 2, "81"); }, true},
+        LeaveCase{"ARemarkEdit", [](Dialog& t) { t.Grid().SetItemText(1, 3, ""); }, true},
+        LeaveCase{"ANewEndpoint", [](Dialog& t) { t.Click(IDC_BUTTON_ADD); t.Grid().SetItemText(2, 1, "h"); }, true},
+        LeaveCase{"ADeletedEndpoint", [](Dialog& t) { t.SelectRows(1, 1); t.Click(IDC_BUTTON_DELETE); }, true},
+        LeaveCase{"TheInterval", [](Dialog& t) { t.Interval().setText("45"); }, true},
+        // The choice is the record's at once, so each round picks the other of the speaker
+        // (the default) and none.
+        LeaveCase{"TheAlarm", [](Dialog& t) { t.ChooseSound(t.setting.soundType ? kSoundNone : kSoundSpeaker); },
+                  true}),
+    [](const ::testing::TestParamInfo<LeaveCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kelvanor::test

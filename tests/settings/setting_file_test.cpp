@@ -6,13 +6,14 @@
 #include <unistd.h>
 
 #include <functional>
-#include <optional>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "platform/gbk.h"
 #include "settings/attribute_count.h"
 #include "settings/setting_file.h"
+#include "tests/common/process_counts.h"
 #include "tests/settings/setting_dir.h"
 
 namespace kelvanor::test {
@@ -43,7 +44,6 @@ class SettingFileTest : public InSettingDir {
     ASSERT_EQ(SaveSetting(s), 0);
     EXPECT_EQ(Loaded(), "0: " + Describe(s));
   }
-  int FilesHere() const { return static_cast<int>(std::distance(std::filesystem::directory_iterator(Dir()), {})); }
 };
 
 TEST_F(SettingFileTest, EachKindOfFileLoadsAsItShouldAndAMissingOrCutShortOneGivesTheDefaults) {
@@ -72,22 +72,9 @@ TEST_F(SettingFileTest, EachKindOfFileLoadsAsItShouldAndAMissingOrCutShortOneGiv
     EXPECT_EQ(Load(valid.substr(0, length)), "-1: " + kDefaults) << "cut at " << length;
 }
 
-TEST_F(SettingFileTest, SaveWritesTheGbkDocumentInThePrinterFormat) {
-  SettingData s;
-  s.ipList.emplace_back("127.0.0.1", 8080, Gbk(u8"主页 & <登录>"));
-  ASSERT_EQ(SaveSetting(s), 0);
-  EXPECT_EQ(ReadFile(),
-            "<?xml version=\"1.0\" encoding=\"GBK\"?>\n"
-            "<root>\n"
-            "    <RefreshTime val=\"30\"/>\n"
-            "    <Sound val=\"1\" file=\"\"/>\n"
-            "    <IPInfo ip=\"127.0.0.1\" port=\"8080\" remark=\"" + Gbk(u8"主页 &amp; &lt;登录&gt;") + "\"/>\n"
-            "</root>\n");
-}
-
 // The texts hold carriage returns since the loader fuzzer found the parser reading a raw
 // one as a line feed, which changed such a remark after a save.
-TEST_F(SettingFileTest, RoundTripKeepsEveryFieldCarriageReturnsIncludedAndTheFilesPermissionsAndLeavesNoTemporaryFile) {
+TEST_F(SettingFileTest, SaveWritesEveryFieldAsGbkInThePrinterFormatKeepsThePermissionsAndLeavesNoTemporaryFile) {
   WriteFile("<root/>");
   std::filesystem::permissions("setting.xml", std::filesystem::perms(0604));
   SettingData s;
@@ -97,9 +84,18 @@ TEST_F(SettingFileTest, RoundTripKeepsEveryFieldCarriageReturnsIncludedAndTheFil
   s.ipList.emplace_back("127.0.0.1", 80, Gbk(u8"网站 A&B <主> \"引号\" 'x'"));
   s.ipList.emplace_back("127.0.0.2", -5, "two\rlines" + std::string(10000, 'r'));
   ExpectRoundTrip(s);
-  ExpectRoundTrip(SettingData{});
+  SettingData defaults;
+  defaults.ipList.emplace_back("127.0.0.1", 8080, Gbk(u8"主页 & <登录>"));
+  ExpectRoundTrip(defaults);
+  EXPECT_EQ(ReadFile(),
+            "<?xml version=\"1.0\" encoding=\"GBK\"?>\n"
+            "<root>\n"
+            "    <RefreshTime val=\"30\"/>\n"
+            "    <Sound val=\"1\" file=\"\"/>\n"
+            "    <IPInfo ip=\"127.0.0.1\" port=\"8080\" remark=\"" + Gbk(u8"主页 &amp; &lt;登录&gt;") + "\"/>\n"
+            "</root>\n");
   EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0604));
-  EXPECT_EQ(FilesHere(), 1);
+  EXPECT_EQ(testing::EntriesOf("."), 1);
 }
 
 // A child process saves in a loop and is killed at random points; setting.xml must then
@@ -148,27 +144,9 @@ TEST_F(SettingFileTest, AnElementWithTooManyAttributesIsRefusedAndTheFileLeftAlo
   }
 }
 
-// Runs `check` in `dir` as an unprivileged user (as root, permission bits stop nothing):
-// in a child that drops to nobody when the test runs as root and leaves what check
-// returned in the file "outcome" there. Nothing when the privileges cannot be dropped.
-std::optional<std::string> AsOperator(const std::filesystem::path& dir, const std::function<std::string()>& check) {
-  constexpr int kNoNobody = 77;
-  const pid_t child = fork();
-  if (child == 0) {
-    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(kNoNobody);
-    if (chdir(dir.c_str()) != 0) _exit(1);
-    const std::string found = check();
-    std::ofstream("outcome") << found;
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == kNoNobody) return std::nullopt;
-  std::ifstream outcome(dir / "outcome");
-  return std::string(std::istreambuf_iterator<char>(outcome), {});
-}
-
-// The save respects how the operator set the file up. Each outcome: the result, what
+// The save respects how the operator set the file up. It runs as an unprivileged user,
+// since for root permission bits stop nothing: in a child that drops to nobody when the
+// test runs as root, each case in a directory of its own. Each outcome: the result, what
 // loads after it, whether setting.xml is a link, and what the directory holds.
 TEST_F(SettingFileTest, SaveRespectsReadOnlyFilesReadOnlyDirectoriesLinksAndLeftovers) {
   namespace fs = std::filesystem;
@@ -192,27 +170,36 @@ TEST_F(SettingFileTest, SaveRespectsReadOnlyFilesReadOnlyDirectoriesLinksAndLeft
        [&] { WriteFile(old); WriteFile("torn", leftover.c_str()); WriteFile("being written", live.c_str()); },
        "0: 5 1 [] setting.xml " + live},
   };
-  int number = 0;
-  for (const auto& [name, setUp, expected] : cases) {
-    const fs::path dir = Dir() / std::to_string(++number);
-    fs::create_directory(dir);
-    ASSERT_TRUE(geteuid() != 0 || chown(dir.c_str(), 65534, 65534) == 0);
-    fs::permissions(Dir(), fs::perms(0711));
-    const auto outcome = AsOperator(dir, [&] {
-      setUp();
+  constexpr int kNoNobody = 77;
+  ASSERT_TRUE(geteuid() != 0 || chown(Dir().c_str(), 65534, 65534) == 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(kNoNobody);
+    std::ofstream outcomes(Dir() / "outcomes");
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+      fs::create_directory(Dir() / std::to_string(i));
+      fs::current_path(Dir() / std::to_string(i));
+      std::get<1>(cases[i])();
       const int result = SaveSetting(record);
       const std::string loaded = Loaded();
-      std::string found = std::to_string(result) + loaded.substr(loaded.find(':'));
+      outcomes << result << loaded.substr(loaded.find(':'));
       fs::permissions(".", fs::perms(0755));
-      if (fs::is_symlink("setting.xml")) found += " link";
-      std::vector<std::string> names;
-      for (const auto& entry : fs::recursive_directory_iterator(".")) names.push_back(entry.path().filename().string());
-      std::sort(names.begin(), names.end());
-      for (const std::string& entry : names) found += " " + entry;
-      return found;
-    });
-    if (!outcome) GTEST_SKIP() << "cannot run as an unprivileged user here";
-    EXPECT_EQ(*outcome, expected) << name;
+      if (fs::is_symlink("setting.xml")) outcomes << " link";
+      std::multiset<std::string> names;  // a link and its target share a name
+      for (const auto& entry : fs::recursive_directory_iterator(".")) names.insert(entry.path().filename().string());
+      for (const std::string& name : names) outcomes << " " << name;
+      outcomes << std::endl;
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == kNoNobody) GTEST_SKIP() << "cannot run as an unprivileged user here";
+  std::ifstream outcomes(Dir() / "outcomes");
+  for (const auto& [name, setUp, expected] : cases) {
+    std::string found;
+    std::getline(outcomes, found);
+    EXPECT_EQ(found, expected) << name;
   }
 }
 

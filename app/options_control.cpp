@@ -1,0 +1,74 @@
+#include "app/options_control.h"
+
+#include <QAction>
+#include <QStatusBar>
+
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "monitor/kelvanor_view.h"
+#include "platform/gbk.h"
+#include "platform/message_box.h"
+#include "settings/options_dialog.h"
+#include "settings/setting_file.h"
+
+namespace kelvanor {
+
+OptionsControl::OptionsControl(CMainFrame& frame, CKelvanorView& view) : QObject(&frame), frame_(frame), view_(view) {
+  notifyTimer_.setSingleShot(true);
+  notifyTimer_.setInterval(kNotificationWait);
+  connect(&notifyTimer_, &QTimer::timeout, this, [this] {
+    if (tray_) tray_->FlushNotifications();
+  });
+  connect(frame.Action(ID_OPTIONS), &QAction::triggered, this, &OptionsControl::Edit);
+  connect(&view, &CKelvanorView::CountsChanged, this, &OptionsControl::ShowCounts);
+  connect(&view, &CKelvanorView::EndpointChanged, this, &OptionsControl::OnEndpointChanged);
+  connect(&view, &CKelvanorView::EventLogFailed, this, [this](const QString& reason) {
+    frame_.statusBar()->showMessage(GbkToQString(Gbk(u8"事件日志写入失败：")) + reason);
+  });
+}
+
+OptionsControl::~OptionsControl() = default;
+
+void OptionsControl::Edit() {
+  COptionsDialog dialog(view_.Setting().options, TrayPresence::Available(), &frame_);
+  if (dialog.exec() != QDialog::Accepted) return;
+  view_.Setting().options = dialog.Options();
+  // In effect for this run even when the file cannot take them; the operator is told.
+  if (SaveSetting(view_.Setting()) < 0) ShowMessageBox(&frame_, Gbk(u8"保存设置失败！"), "", MessageIcon::Warning);
+  Apply();
+}
+
+void OptionsControl::Apply() {
+  view_.ApplyOptions();
+  const bool tray = view_.Setting().options.trayIcon && TrayPresence::Available();
+  frame_.SetHideOnClose(tray);
+  if (!tray) {
+    tray_.reset();
+    return;
+  }
+  if (tray_) return;
+  tray_ = std::make_unique<TrayPresence>();
+  connect(tray_.get(), &TrayPresence::Clicked, this, [this] {
+    if (frame_.isVisible()) return frame_.hide();
+    frame_.show();
+    frame_.raise();
+    frame_.activateWindow();
+  });
+  ShowCounts();
+  tray_->Show();
+}
+
+void OptionsControl::ShowCounts() {
+  if (!tray_) return;
+  const OutcomeCounts& counts = view_.Counts();
+  tray_->SetCounts(static_cast<int>(counts.connected), static_cast<int>(counts.failed),
+                   static_cast<int>(counts.unchecked));
+}
+
+void OptionsControl::OnEndpointChanged(const QString& endpoint, bool wasFailed, bool nowFailed) {
+  if (!tray_ || !view_.Setting().options.notifications || !(wasFailed || nowFailed)) return;
+  tray_->NoteChange(nowFailed, endpoint);
+  if (!notifyTimer_.isActive()) notifyTimer_.start();
+}
+
+}  // namespace kelvanor

@@ -1,0 +1,32 @@
+#pragma once
+// What the view remembers of each endpoint while it runs, for the endpoint's details: it
+// is never written to setting.xml.
+#include <QString>
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace kelvanor {
+
+struct IPInfo;
+
+// Times are kept as the system clock gives them: turning thousands of outcomes a cycle
+// into local dates would cost more than the outcomes themselves.
+struct EndpointHistory {
+  using Time = std::chrono::system_clock::time_point;
+  Time changedAt;  // when the last outcome last changed
+  std::chrono::steady_clock::time_point connectStarted;  // of the current probe
+  std::optional<long long> connectMs;  // connect start to connect notice, of the last success
+  std::optional<Time> failedAt;
+  std::string failureText;  // GBK
+  std::size_t failedCycles = 0;
+  // Failed cycles since the last success, start failures included.
+  int failuresInRow = 0;
+};
+
+// The tool tip of an endpoint's tile as of `now`: its last outcome and since when, the
+// last connect time, the last failure and how many cycles failed.
+QString EndpointDetails(const IPInfo& entry, EndpointHistory::Time now);
+
+}  // namespace kelvanor

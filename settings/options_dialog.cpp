@@ -1,0 +1,101 @@
+#include "settings/options_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "platform/gbk.h"
+#include "settings/sound_file_picker.h"
+
+namespace kelvanor {
+
+COptionsDialog::COptionsDialog(const MonitorOptions& options, bool trayAvailable, QWidget* parent)
+    : QDialog(parent), m_Options(options), m_bTrayAvailable(trayAvailable) {
+  CreateControls();
+  m_spinFailures.setValue(options.failuresBeforeAlarm);
+  m_chkRecoverySound.setChecked(options.recoverySound);
+  ShowRecoveryFile(options.recoveryFile);
+  m_chkTrayIcon.setChecked(options.trayIcon);
+  m_chkNotifications.setChecked(options.notifications);
+  m_chkEventLog.setChecked(options.eventLog);
+  UpdateEnabled();
+}
+
+void COptionsDialog::CreateControls() {
+  setWindowTitle(QStringLiteral("选项"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setModal(true);
+
+  m_spinFailures.setRange(MonitorOptions::kMinFailuresBeforeAlarm, MonitorOptions::kMaxFailuresBeforeAlarm);
+  m_chkRecoverySound.setText(QStringLiteral("恢复时播放提示音"));
+  m_editRecoveryFile.setReadOnly(true);
+  m_editRecoveryFile.setPlaceholderText(QStringLiteral("内置提示音"));
+  m_btnBrowse.setText(QStringLiteral("选择文件…"));
+  m_btnBuiltInTone.setText(QStringLiteral("内置提示音"));
+  m_chkTrayIcon.setText(QStringLiteral("托盘图标"));
+  m_chkNotifications.setText(QStringLiteral("桌面通知"));
+  m_chkEventLog.setText(QStringLiteral("事件日志 (kelvanor-events.csv)"));
+  m_Buttons.setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  m_Buttons.button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+  m_Buttons.button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+  if (!m_bTrayAvailable) m_chkTrayIcon.setToolTip(QStringLiteral("桌面没有系统托盘"));
+
+  auto* failures = new QHBoxLayout;
+  failures->addWidget(new QLabel(QStringLiteral("连续失败")));
+  failures->addWidget(&m_spinFailures);
+  failures->addWidget(new QLabel(QStringLiteral("次后才报警")));
+  failures->addStretch();
+  auto* recoveryFile = new QHBoxLayout;
+  recoveryFile->addSpacing(20);
+  recoveryFile->addWidget(&m_editRecoveryFile, 1);
+  recoveryFile->addWidget(&m_btnBrowse);
+  recoveryFile->addWidget(&m_btnBuiltInTone);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(failures);
+  layout->addWidget(&m_chkRecoverySound);
+  layout->addLayout(recoveryFile);
+  layout->addWidget(&m_chkTrayIcon);
+  layout->addWidget(&m_chkNotifications);
+  layout->addWidget(&m_chkEventLog);
+  layout->addWidget(&m_Buttons);
+
+  connect(&m_chkRecoverySound, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
+  connect(&m_chkTrayIcon, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
+  connect(&m_btnBrowse, &QPushButton::clicked, this, &COptionsDialog::OnBrowseRecoveryFile);
+  connect(&m_btnBuiltInTone, &QPushButton::clicked, this, [this] { ShowRecoveryFile({}); });
+  connect(&m_Buttons, &QDialogButtonBox::accepted, this, &COptionsDialog::accept);
+  connect(&m_Buttons, &QDialogButtonBox::rejected, this, &COptionsDialog::reject);
+}
+
+// Notifications are shown through the tray icon, so they need it turned on.
+void COptionsDialog::UpdateEnabled() {
+  const bool recovery = m_chkRecoverySound.isChecked();
+  m_editRecoveryFile.setEnabled(recovery);
+  m_btnBrowse.setEnabled(recovery);
+  m_btnBuiltInTone.setEnabled(recovery && !m_RecoveryFile.empty());
+  m_chkTrayIcon.setEnabled(m_bTrayAvailable);
+  m_chkNotifications.setEnabled(m_bTrayAvailable && m_chkTrayIcon.isChecked());
+}
+
+void COptionsDialog::OnBrowseRecoveryFile() {
+  if (std::optional<std::string> path = PickGbkSoundFile(this)) ShowRecoveryFile(std::move(*path));
+}
+
+void COptionsDialog::ShowRecoveryFile(std::string path) {
+  m_RecoveryFile = std::move(path);
+  m_editRecoveryFile.setText(GbkToQString(m_RecoveryFile));
+  UpdateEnabled();
+}
+
+void COptionsDialog::accept() {
+  m_Options.failuresBeforeAlarm = m_spinFailures.value();
+  m_Options.recoverySound = m_chkRecoverySound.isChecked();
+  m_Options.recoveryFile = m_RecoveryFile;
+  m_Options.trayIcon = m_chkTrayIcon.isChecked();
+  m_Options.notifications = m_chkNotifications.isChecked();
+  m_Options.eventLog = m_chkEventLog.isChecked();
+  QDialog::accept();
+}
+
+}  // namespace kelvanor

@@ -1,0 +1,124 @@
+// The real program, build/kelvanor, run as a process: under Xvfb the server's frame
+// buffer shows the board's red second tile at its exact size and the first tile's green
+// light where the layout puts them; and SIGTERM, SIGINT and SIGHUP end it cleanly, the way
+// 文件 → 退出 does, even after alarms have sounded (the audio library would otherwise take
+// the signals over) and with a modal box open.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QtEndian>
+#include <csignal>
+
+#include "board/light_images.h"
+#include "tests/common/loopback.h"
+#include "tests/common/xvfb.h"
+#include "tests/settings/setting_dir.h"
+
+namespace kelvanor::test {
+namespace {
+
+class ProgramTest : public InSettingDir {
+ protected:
+  // Starts the program in the test's directory on a setting.xml holding `elements`.
+  void Start(const std::string& elements, const QProcessEnvironment& environment) {
+    const QString kelvanor = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../kelvanor");
+    ASSERT_TRUE(QFile::exists(kelvanor)) << "build the kelvanor target first";
+    WriteFile("<root>" + elements + "</root>");
+    program_.setProcessEnvironment(environment);
+    program_.setWorkingDirectory(DirName());
+    program_.start(kelvanor, {});
+    ASSERT_TRUE(program_.waitForStarted(10000));
+  }
+  QString DirName() const { return QString::fromStdString(Dir().string()); }
+  static std::string Endpoint(const std::string& host, int port) {
+    return "<IPInfo ip=\"" + host + "\" port=\"" + std::to_string(port) + "\"/>";
+  }
+
+  QProcess program_;  // killed at the end if it is still running
+};
+
+// The screen as Xvfb keeps it in its frame buffer file: an X window dump whose header
+// gives the size and line length, then 32-bit pixels laid out as QImage's RGB32.
+QImage Screen(const QString& frameBuffer) {
+  QFile file(frameBuffer);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray dump = file.readAll();
+  if (dump.size() < 100) return {};
+  const auto field = [&](int i) { return qint64{qFromBigEndian<quint32>(dump.constData() + 4 * i)}; };
+  const qint64 pixels = field(0) + 12 * field(19);  // past the header and the colour map
+  if (field(11) != 32 || dump.size() < pixels + field(12) * field(5)) return {};
+  const auto* bits = reinterpret_cast<const uchar*>(dump.constData()) + pixels;
+  return QImage(bits, int(field(4)), int(field(5)), field(12), QImage::Format_RGB32).copy();
+}
+
+// Nothing else on the screen is pure red, so these are the failed tile's bounds.
+QRect RedBounds(const QImage& image) {
+  QRect bounds;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == 0xFF0000) bounds |= QRect(x, y, 1, 1);
+  return bounds;
+}
+
+TEST_F(ProgramTest, BoardShowsTheGreenLightAndTheRedTileWhereTheLayoutPutsThem) {
+  testing::TcpListener listening;
+  testing::Xvfb xvfb({"-fbdir", DirName()});
+  if (!xvfb.IsUp()) GTEST_SKIP() << xvfb.Problem();
+  ASSERT_NO_FATAL_FAILURE(Start("<RefreshTime val=\"600\"/><Sound val=\"0\" file=\"\"/>" +
+                                    Endpoint("127.0.0.1", listening.port()) +
+                                    Endpoint("127.0.0.1", testing::RefusedPort()),
+                                xvfb.Environment()));
+
+  // The second tile covers (210, 10) to (400, 120) of the view; the first one's light is at (18, 36).
+  const QPoint secondTile(210, 10), firstLight(18, 36);
+  const QImage light = LightImageList().Render(kLightConnected);
+  QRect red;
+  const bool shown = testing::WaitFor(
+      [&] {
+        testing::Pump(200);
+        const QImage image = Screen(DirName() + "/Xvfb_screen0");
+        red = RedBounds(image);
+        return red.size() == QSize(191, 111) &&
+               image.copy(QRect(red.topLeft() - secondTile + firstLight, light.size())) == light;
+      },
+      30000);
+  EXPECT_TRUE(shown) << "red area " << red.width() << " x " << red.height() << ", or no green light where expected";
+  EXPECT_EQ(program_.state(), QProcess::Running)
+      << "kelvanor exited with " << program_.exitCode() << ", its errors:\n"
+      << program_.readAllStandardError().right(4000).toStdString();
+  program_.kill();  // before its display goes
+  program_.waitForFinished();
+}
+
+// Each run refreshes every second with alarm kind 1 until the sound device has taken
+// `seconds` of samples. The second run adds a malformed name, which fails at once without
+// a query, so every cycle's walk opens an "Error." box and cycles go on inside it: after a
+// second and a half of alarms the box is open.
+TEST_F(ProgramTest, EachQuitSignalEndsTheProgramAfterAlarmsAndWithAModalBoxOpen) {
+  const QString sound = DirName() + "/audio.raw";
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.insert("SDL_AUDIODRIVER", "disk");
+  environment.insert("SDL_DISKAUDIOFILE", sound);
+  const std::string refused = Endpoint("127.0.0.1", testing::RefusedPort());
+  for (const auto& [endpoints, seconds] : {std::pair{refused, 0.1}, {refused + Endpoint("a..b", 80), 1.5}}) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+      QFile::remove(sound);  // the previous run's
+      ASSERT_NO_FATAL_FAILURE(Start("<RefreshTime val=\"1\"/><Sound val=\"1\" file=\"\"/>" + endpoints, environment));
+      ASSERT_TRUE(testing::WaitFor([&] { return QFileInfo(sound).size() >= seconds * 44100 * 2; }, 30000))
+          << "no alarm sounded";
+      // A program that is gone has no pid: kill(0) would signal the whole test group.
+      const auto pid = static_cast<pid_t>(program_.processId());
+      ASSERT_GT(pid, 0) << "the program ended by itself";
+      ASSERT_EQ(::kill(pid, signal), 0);
+      ASSERT_TRUE(program_.waitForFinished(20000)) << "still running after signal " << signal;
+      EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit) << signal;
+      EXPECT_EQ(program_.exitCode(), 0) << signal << ": " << program_.readAllStandardError().right(2000).toStdString();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kelvanor::test
