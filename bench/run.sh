@@ -32,7 +32,10 @@ others=$(grep -v '^| grid: ' <<<"$grid" || true)
 if [ -n "$others" ]; then
   printf '\n## grid\n%s\n' "$others"
 fi
-for name in grid_selection grid_sort_clipboard setting_load soak; do
+for b in "$dir"/bench/bench_*; do
+  [ -f "$b" ] && [ -x "$b" ] || continue  # skips the build's own folders (moc output)
+  name=$(basename "$b" | sed 's/^bench_//')
+  case "$name" in probe_cycle | board | grid | resolver_soak) continue ;; esac
   printf '\n## %s\n' "$name"
   bench "$name"
 done
