@@ -76,7 +76,6 @@ class SocketLayer {
   Registration* Find(std::uint64_t id);
   Registration* FindHandle(SOCKET s, std::uint64_t* id = nullptr);
   void Watch(SOCKET s, std::uint64_t id, std::uint32_t events);
-  void Unwatch(SOCKET s);
   void OnReady();
   void TakeWorkerFailures();
   void OnEpollEvent(std::uint64_t id, std::uint32_t events);
@@ -149,9 +148,6 @@ void SocketLayer::Watch(SOCKET s, std::uint64_t id, std::uint32_t events) {
   epoll_ctl(epoll_, EPOLL_CTL_MOD, s, &ev);
 }
 
-// A socket leaves the epoll set after its last outcome: epoll reports hang-up whatever
-// the interest, and an unconnected or failed socket is always hung up.
-void SocketLayer::Unwatch(SOCKET s) { epoll_ctl(epoll_, EPOLL_CTL_DEL, s, nullptr); }
 
 SOCKET SocketLayer::Create(int family, int type, int protocol) {
   SOCKET s = ::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
@@ -254,30 +250,31 @@ void SocketLayer::TakeWorkerFailures() {
 void SocketLayer::OnEpollEvent(std::uint64_t id, std::uint32_t events) {
   Registration* r = Find(id);
   if (!r) return;  // closed after this batch was read
+  // Interest is one-shot: after this event the socket reports nothing more until it is
+  // armed again, so a finished one needs no call to leave the set (its close does that).
   int err = 0;
-  socklen_t len = sizeof err;
-  getsockopt(r->handle, SOL_SOCKET, SO_ERROR, &err, &len);
+  if (events != EPOLLOUT) {  // writable alone is a connect that succeeded
+    socklen_t len = sizeof err;
+    getsockopt(r->handle, SOL_SOCKET, SO_ERROR, &err, &len);
+  }
   switch (r->phase) {
     case Phase::kConnecting:
-      if (err == 0 && !(events & EPOLLOUT)) return;
+      if (err == 0 && !(events & EPOLLOUT)) return Watch(r->handle, id, EPOLLOUT | EPOLLONESHOT);
       if (err == 0) {
         r->phase = Phase::kConnected;
-        Watch(r->handle, id, EPOLLRDHUP);  // hang-up and errors are always reported
+        Watch(r->handle, id, EPOLLRDHUP | EPOLLONESHOT);  // hang-up and errors are always reported
       } else {
         r->phase = Phase::kDone;
-        Unwatch(r->handle);
       }
       outbox_.push_back({id, FD_CONNECT, WsaCodeFromErrno(err)});
       break;
     case Phase::kConnected:
       r->phase = Phase::kDone;
-      Unwatch(r->handle);
       outbox_.push_back({id, FD_CLOSE, WsaCodeFromErrno(err)});
       break;
     case Phase::kIdle:
     case Phase::kDone:
-      Unwatch(r->handle);  // a connect that started after its deadline had passed
-      break;
+      break;  // a connect that started after its deadline had passed
   }
 }
 

@@ -75,7 +75,7 @@ void SocketWorker::Execute(const Job& job) {
         // Joining only now keeps an unconnected socket's hang-up out of the set. A
         // socket closed or aborted meanwhile leaves it again in its queued job.
         epoll_event ev{};
-        ev.events = EPOLLOUT;
+        ev.events = EPOLLOUT | EPOLLONESHOT;
         ev.data.u64 = job.registration;
         epoll_ctl(epollFd_, EPOLL_CTL_ADD, job.fd, &ev);
       } else {
@@ -91,7 +91,8 @@ void SocketWorker::Execute(const Job& job) {
       break;
     }
     case Job::kClose:
-      epoll_ctl(epollFd_, EPOLL_CTL_DEL, job.fd, nullptr);
+      // Closing takes the socket out of the epoll set; a late event carries a
+      // registration the layer no longer knows.
       ::close(job.fd);
       break;
   }
