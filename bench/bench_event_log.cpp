@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <thread>
 
+#include "bench/median_reporter.h"
 #include "monitor/event_log.h"
 
 namespace {
@@ -60,33 +60,17 @@ void WriteBurst(benchmark::State& state) {
 }
 BENCHMARK(WriteBurst)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 
-class TableReporter : public benchmark::BenchmarkReporter {
- public:
-  bool ReportContext(const Context&) override { return true; }
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.aggregate_name == "median")
-        rows_[run.run_name.function_name] = {run.GetAdjustedRealTime(),
-                                             run.counters.count("MB") ? double(run.counters.at("MB")) : 0.0};
-  }
-  double At(const std::string& name) const { return rows_.at(name).first; }
-  double MegabytesAt(const std::string& name) const { return rows_.at(name).second; }
-
- private:
-  std::map<std::string, std::pair<double, double>> rows_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  TableReporter table;
+  bench::MedianReporter table;
   benchmark::RunSpecifiedBenchmarks(&table);
   std::printf("| Event log | median |\n|---|---|\n");
-  std::printf("| Append on the UI thread, file writable | %.2f us |\n", table.At("AppendWritable"));
-  std::printf("| Append on the UI thread, file unwritable (lines held) | %.2f us |\n", table.At("AppendUnwritable"));
+  std::printf("| Append on the UI thread, file writable | %.2f us |\n", table.At("AppendWritable").first);
+  std::printf("| Append on the UI thread, file unwritable (lines held) | %.2f us |\n", table.At("AppendUnwritable").first);
   std::printf("| 200,000 records appended at once, all in the file (%.1f MB, rotated at 10 MB) | %.0f ms |\n",
-              table.MegabytesAt("WriteBurst"), table.At("WriteBurst"));
+              table.At("WriteBurst").second, table.At("WriteBurst").first);
   benchmark::Shutdown();
   return 0;
 }

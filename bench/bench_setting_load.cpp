@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 
+#include "bench/median_reporter.h"
 #include "settings/setting_file.h"
 
 namespace {
@@ -49,24 +49,11 @@ BENCHMARK(LoadOrdinary)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions
 void RefuseHostile(benchmark::State& state) { Load(state, HostileFile(static_cast<int>(state.range(0))), -1); }
 BENCHMARK(RefuseHostile)->Arg(300000)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
-class TableReporter : public benchmark::BenchmarkReporter {
- public:
-  bool ReportContext(const Context&) override { return true; }
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.aggregate_name == "median") rows_[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.counters.at("MB")};
-  }
-  std::pair<double, double> At(const std::string& name) const { return rows_.at(name); }
-
- private:
-  std::map<std::string, std::pair<double, double>> rows_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  TableReporter table;
+  bench::MedianReporter table;
   benchmark::RunSpecifiedBenchmarks(&table);
   const auto [ordinary, ordinaryMb] = table.At("LoadOrdinary");
   const auto [hostile, hostileMb] = table.At("RefuseHostile");

@@ -54,6 +54,9 @@ class AudioEngine {
   static void Callback(void* self, Uint8* stream, int bytes);
   void Fill(std::int16_t* out, int count);
   bool OpenDeviceLocked();
+  // The engine locked for a sound of `duration` the caller then waits out; without a
+  // device there is nothing to wait for but the time: it sleeps and returns no lock.
+  std::unique_lock<std::mutex> LockForSound(std::chrono::milliseconds duration);
 
   // SDL runs the callback under its own device lock and takes that lock inside open,
   // pause and close. So deviceMutex_ guards the device and is held across those calls,
@@ -125,16 +128,22 @@ void AudioEngine::Fill(std::int16_t* out, int count) {
   progress_.notify_all();
 }
 
-void AudioEngine::Beep(int frequency, int durationMs) {
-  auto duration = std::chrono::milliseconds(std::max(0, durationMs));
+std::unique_lock<std::mutex> AudioEngine::LockForSound(std::chrono::milliseconds duration) {
   std::unique_lock deviceLock(deviceMutex_);
   if (!OpenDeviceLocked()) {
     deviceLock.unlock();
     std::this_thread::sleep_for(duration);
-    return;
+    return {};
   }
-  std::unique_lock lock(mutex_);
-  deviceLock.unlock();  // a Close meanwhile bumps stops_ and so releases this wait
+  // The device lock goes on return: a Close meanwhile bumps stops_ and so releases the
+  // caller's wait.
+  return std::unique_lock(mutex_);
+}
+
+void AudioEngine::Beep(int frequency, int durationMs) {
+  auto duration = std::chrono::milliseconds(std::max(0, durationMs));
+  std::unique_lock lock = LockForSound(duration);
+  if (!lock) return;
   if (played_ >= toneEnd_) tonePhase_ = 0;
   toneStep_ = 2 * std::numbers::pi * frequency / kAlarmSampleRate;
   std::uint64_t end = played_ + static_cast<std::uint64_t>(duration.count()) * kAlarmSampleRate / 1000;
@@ -154,14 +163,8 @@ void AudioEngine::Play(std::shared_ptr<const Samples> wave) {
 void AudioEngine::PlayAndWait(std::shared_ptr<const Samples> cue) {
   if (cue->empty()) return;
   const auto duration = std::chrono::milliseconds(cue->size() * 1000 / kAlarmSampleRate);
-  std::unique_lock deviceLock(deviceMutex_);
-  if (!OpenDeviceLocked()) {
-    deviceLock.unlock();
-    std::this_thread::sleep_for(duration);
-    return;
-  }
-  std::unique_lock lock(mutex_);
-  deviceLock.unlock();  // a Close meanwhile bumps stops_ and so releases this wait
+  std::unique_lock lock = LockForSound(duration);
+  if (!lock) return;
   cue_ = {cue};
   const std::uint64_t stops = stops_;
   progress_.wait_for(lock, duration + kStallAllowance,
