@@ -3,7 +3,9 @@
 // runs each: a run times the floor's cycles, then fresh views showing their board at
 // 1280 x 800 do theirs. Prints rows of the bench table (see bench/run.sh); what a cycle
 // got wrong goes to stderr.
+#include <QDir>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -110,10 +112,24 @@ struct ViewCycles {
   std::vector<double> wallMs, cpuMs, longestWallMs, longestCpuMs, paints, paintedViews;
 };
 
+// KELVANOR_BENCH_OPTIONS set: every option that can run without a tray is on, the event
+// log writing to a directory of its own.
+bool WithOptions() { return std::getenv("KELVANOR_BENCH_OPTIONS") != nullptr; }
+
 ViewCycles CyclesOfAView(TimedApplication& app, const std::vector<int>& ports, bool threadCpu) {
   CKelvanorView view;
   view.Setting().soundType = 0;  // thousands of alarm requests a cycle would measure the sound worker
   for (int port : ports) view.Setting().Append(IPInfo("127.0.0.1", port, ""));
+  QTemporaryDir logDir;
+  if (WithOptions()) {
+    MonitorOptions& options = view.Setting().options;
+    options.failuresBeforeAlarm = 3;
+    options.recoverySound = options.eventLog = true;
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(logDir.path());
+    view.ApplyOptions();
+    QDir::setCurrent(home);
+  }
   app.Watch(&view);
   app.TimeThreadCpu(threadCpu);
   app.Reset();
@@ -175,7 +191,7 @@ void PrintRows(int endpoints, const std::vector<Run>& runs) {
     return Median(values);
   };
   const Targets targets = TargetsFor(endpoints);
-  const std::string n = Grouped(endpoints) + " endpoints: ";
+  const std::string n = Grouped(endpoints) + (WithOptions() ? " endpoints, options on: " : " endpoints: ");
   auto ratioRow = [&](const std::string& figure, double ours, double baseline, std::optional<double> target) {
     const double ratio = ours / baseline;
     PrintRow(n + figure, Millis(ours), Millis(baseline), Format("%.2f", ratio),
