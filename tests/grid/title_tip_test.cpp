@@ -1,5 +1,8 @@
-// Title tips: shown exactly while a cell's text is clipped, gone when the pointer leaves
-// the cell or a key is pressed, and transparent to clicks, which reach the cell underneath.
+// Title tips: shown exactly while a cell's text is clipped, no wider than the screen, gone
+// when the pointer leaves the cell or a key is pressed, and transparent to clicks, which
+// reach the cell underneath.
+#include <QScreen>
+
 #include <algorithm>
 #include <climits>
 
@@ -38,6 +41,20 @@ TEST_F(TitleTipTest, AClippedTextShowsItsWholeTextOverTheCellAndATextThatFitsNon
   ASSERT_TRUE(grid_->AutoSizeColumn(1));  // now the text fits
   Hover(At(2, 1));
   EXPECT_FALSE(Tip().isVisible());
+}
+
+// A megabyte text once made a tip megapixels wide, all measured and painted.
+TEST_F(TitleTipTest, AHugeTextsTipEndsAtTheScreensEdgeAndShowsTheTextsStart) {
+  grid_->SetItemText(2, 1, std::string(50000, 'W'));
+  Hover(At(5, 3));
+  Hover(At(2, 1));
+  ASSERT_TRUE(Tip().isVisible());
+  EXPECT_EQ(Tip().geometry().right(), grid_->screen()->geometry().right());
+  const QImage shown = Tip().grab().toImage();
+  int inked = 0;  // the first W, after the leading blank
+  for (int x = 1; x < 20; ++x)
+    for (int y = 1; y < shown.height() - 1; ++y) inked += FromQColor(shown.pixelColor(x, y)) != GetSysColor(COLOR_INFOBK);
+  EXPECT_GT(inked, 0);
 }
 
 TEST_F(TitleTipTest, MovesInsideTheCellKeepTheTipWhileLeavingItOrAKeyHideIt) {
