@@ -1,5 +1,6 @@
 // Painted pixels of the grid (areas, grid lines, raised and sunken headers, focus and
-// selection looks, colours, the sort mark, literal "&"), and what a change repaints.
+// selection looks, colours, the sort mark, literal "&"), what a change repaints, and text
+// widths kept between paints that must not hide an ellipsis or a title tip.
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -15,7 +16,24 @@ constexpr COLORREF kLine = RGB(192, 192, 192);
 constexpr COLORREF Sys(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
 using Edit = std::function<void(CGridCtrl&)>;
 
-using GridPaintTest = GridTest;
+class GridPaintTest : public GridTest {
+ protected:
+  // Cell (2, 1) after the edits, each painted, on an active grid.
+  QImage CellAfter(const std::vector<Edit>& edits) {
+    Grid(10, true);
+    for (const Edit& edit : edits) {
+      edit(*grid_);
+      Render();
+    }
+    return Render().copy(60, 40, 60, 20);
+  }
+  bool TipShown() {
+    Hover(At(2, 1));
+    const bool shown = grid_->GetTitleTip().isVisible();
+    grid_->GetTitleTip().HideTip();
+    return shown;
+  }
+};
 
 // Cell (r, c) covers x = 60c .. 60c + 59 and y = 20r .. 20r + 19; the cells end at (300, 200).
 TEST_F(GridPaintTest, EachLookPaintsItsPixels) {
@@ -83,6 +101,49 @@ TEST_F(GridPaintTest, RedrawingACellOnADeviceDrawsItsGridLines) {
   ASSERT_TRUE(grid.RedrawCell(1, 1, &dc));
   EXPECT_EQ(std::tuple(PixelAt(image, 119, 30), PixelAt(image, 90, 39), PixelAt(image, 90, 30)),
             std::tuple(kLine, kLine, GetSysColor(COLOR_WINDOW)));
+}
+
+LogFont Larger(const CGridCtrl& grid) {
+  LogFont font = *grid.GetFont();
+  font.lfHeight = -30;
+  return font;
+}
+
+// Whatever widens a cell's text shows the ellipsis and the tip a grid that never painted it shows.
+TEST_F(GridPaintTest, AWidenedTextIsElidedAndTippedAsIfNeverPaintedBefore) {
+  const std::tuple<const char*, Edit, Edit> changes[] = {
+      {"a longer text", [](CGridCtrl&) {},
+       [](CGridCtrl& g) { g.SetItemText(2, 1, "a text far too long for a sixty pixel column"); }},
+      {"a font of the cell's own", [](CGridCtrl& g) { g.SetItemText(2, 1, "WWW"); },
+       [](CGridCtrl& g) {
+         GRIDITEM item;
+         item.row = 2;
+         item.col = 1;
+         item.mask = GIF_FONT;
+         item.lfFont = Larger(g);
+         g.SetItem(&item);
+       }},
+      {"the grid's font", [](CGridCtrl& g) { g.SetItemText(2, 1, "WWW"); },
+       [](CGridCtrl& g) { g.SetFont(Larger(g)); }},
+      {"the cell's column becomes fixed, whose font is larger",
+       [](CGridCtrl& g) {
+         g.SetItemText(2, 1, "WWW");
+         const LogFont font = Larger(g);
+         g.GetDefaultCell(false, true)->SetFont(&font);
+       },
+       [](CGridCtrl& g) { g.SetFixedColumnCount(2); }}};
+  for (const auto& [name, before, change] : changes) {
+    SCOPED_TRACE(name);
+    const QImage fitting = CellAfter({before});
+    EXPECT_FALSE(TipShown());
+    const QImage fresh = CellAfter({[&](CGridCtrl& g) {
+      before(g);
+      change(g);
+    }});
+    EXPECT_NE(fresh, fitting);
+    EXPECT_EQ(CellAfter({before, change}), fresh);
+    EXPECT_TRUE(TipShown());
+  }
 }
 
 struct PaintSpy : QObject {

@@ -81,11 +81,15 @@ class GridTest : public ::testing::Test {
   }
   void AddState(int r, int c, std::uint32_t bits) { grid_->SetItemState(r, c, grid_->GetItemState(r, c) | bits); }
 
-  // Raw mouse events on the viewport, in its coordinates (points outside it included).
-  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {}) {
+  // Raw mouse events at a point of the viewport (points outside it included), sent to the
+  // viewport or to a window over it.
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {},
+             QWidget* target = nullptr) {
+    if (!target) target = grid_->viewport();
+    const QPoint global = grid_->viewport()->mapToGlobal(at);
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, grid_->viewport()->mapToGlobal(at), button, buttons, keys);
-    QApplication::sendEvent(grid_->viewport(), &event);
+    QMouseEvent event(type, target->mapFromGlobal(global), global, button, buttons, keys);
+    QApplication::sendEvent(target, &event);
   }
   void Press(QPoint at, Qt::KeyboardModifiers keys = {}) { Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, keys); }
   void Release(QPoint at) { Mouse(QEvent::MouseButtonRelease, at, Qt::NoButton); }

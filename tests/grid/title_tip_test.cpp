@@ -1,5 +1,8 @@
-// Title tips: shown exactly while a cell's text is clipped, gone when the pointer leaves
-// the cell or a key is pressed, and transparent to clicks, which reach the cell underneath.
+// Title tips: shown exactly while a cell's text is clipped, no wider than the screen, gone
+// when the pointer leaves the cell or a key is pressed, and transparent to clicks, which
+// reach the cell underneath.
+#include <QScreen>
+
 #include <algorithm>
 #include <climits>
 
@@ -20,13 +23,6 @@ class TitleTipTest : public GridTest {
   }
   void TearDown() override { QApplication::setDoubleClickInterval(interval_); }
   CTitleTip& Tip() { return grid_->GetTitleTip(); }
-  // A raw mouse event on the tip at a point of the viewport (what the tip posts waits).
-  void OnTip(QEvent::Type type, QPoint at, Qt::MouseButtons buttons = {}) {
-    const QPoint global = grid_->viewport()->mapToGlobal(at);
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, Tip().mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&Tip(), &event);
-  }
   const int interval_ = QApplication::doubleClickInterval();
 };
 
@@ -40,10 +36,24 @@ TEST_F(TitleTipTest, AClippedTextShowsItsWholeTextOverTheCellAndATextThatFitsNon
   EXPECT_FALSE(Tip().isVisible());
 }
 
+// A megabyte text once made a tip megapixels wide, all measured and painted.
+TEST_F(TitleTipTest, AHugeTextsTipEndsAtTheScreensEdgeAndShowsTheTextsStart) {
+  grid_->SetItemText(2, 1, std::string(50000, 'W'));
+  Hover(At(5, 3));
+  Hover(At(2, 1));
+  ASSERT_TRUE(Tip().isVisible());
+  EXPECT_EQ(Tip().geometry().right(), grid_->screen()->geometry().right());
+  const QImage shown = Tip().grab().toImage();
+  int inked = 0;  // the first W, after the leading blank
+  for (int x = 1; x < 20; ++x)
+    for (int y = 1; y < shown.height() - 1; ++y) inked += FromQColor(shown.pixelColor(x, y)) != GetSysColor(COLOR_INFOBK);
+  EXPECT_GT(inked, 0);
+}
+
 TEST_F(TitleTipTest, MovesInsideTheCellKeepTheTipWhileLeavingItOrAKeyHideIt) {
-  OnTip(QEvent::MouseMove, QPoint(119, 59));  // the cell's last pixel (the hover rectangle is kept on the screen)
+  Mouse(QEvent::MouseMove, QPoint(119, 59), {}, {}, &Tip());  // the cell's last pixel (hover kept on screen)
   EXPECT_TRUE(Tip().isVisible());
-  OnTip(QEvent::MouseMove, QPoint(119, 10));  // out of the cell, on a divider, where the grid sees the move
+  Mouse(QEvent::MouseMove, QPoint(119, 10), {}, {}, &Tip());  // off the cell, on a divider the grid sees
   QCoreApplication::sendPostedEvents();
   EXPECT_EQ(std::pair(Tip().isVisible(), grid_->GetMouseMode()), std::pair(false, MM_OVER_COLUMN_EDGE));
   Hover(At(2, 1));
@@ -55,8 +65,8 @@ TEST_F(TitleTipTest, MovesInsideTheCellKeepTheTipWhileLeavingItOrAKeyHideIt) {
 TEST_F(TitleTipTest, AFirstClickThroughTheTipSelectsTheCellAndOnlyASecondIsADoubleClick) {
   for (bool second : {false, true}) {
     Hover(At(2, 1));
-    OnTip(QEvent::MouseButtonPress, At(2, 1), Qt::LeftButton);
-    OnTip(QEvent::MouseButtonRelease, At(2, 1));
+    Mouse(QEvent::MouseButtonPress, At(2, 1), Qt::LeftButton, {}, &Tip());  // what the tip posts waits
+    Mouse(QEvent::MouseButtonRelease, At(2, 1), {}, {}, &Tip());
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(Tip().isVisible());
     EXPECT_EQ(std::pair(grid_->GetFocusCell(), grid_->IsCellSelected(2, 1)), std::pair(CCellID(2, 1), true));
