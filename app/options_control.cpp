@@ -65,9 +65,11 @@ void OptionsControl::ShowCounts() {
                    static_cast<int>(counts.unchecked));
 }
 
-void OptionsControl::OnEndpointChanged(const QString& endpoint, bool wasFailed, bool nowFailed) {
+void OptionsControl::OnEndpointChanged(std::size_t index, bool wasFailed, bool nowFailed) {
   if (!tray_ || !view_.Setting().options.notifications || !(wasFailed || nowFailed)) return;
-  tray_->NoteChange(nowFailed, endpoint);
+  // Named only here: most changes (the whole first cycle) are never notified.
+  const IPInfo& entry = view_.Setting().ipList.at(index);
+  tray_->NoteChange(nowFailed, GbkToQString(entry.ip + ":" + std::to_string(entry.port)));
   if (!notifyTimer_.isActive()) notifyTimer_.start();
 }
 

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <cstddef>
 #include <memory>
 
 #include "app/tray_presence.h"
@@ -29,7 +30,7 @@ class OptionsControl : public QObject {
   TrayPresence* Tray() const { return tray_.get(); }
 
  private:
-  void OnEndpointChanged(const QString& endpoint, bool wasFailed, bool nowFailed);
+  void OnEndpointChanged(std::size_t index, bool wasFailed, bool nowFailed);
   void ShowCounts();
 
   CMainFrame& frame_;

@@ -2,9 +2,9 @@
 
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QToolTip>
 #include <QPaintEvent>
 #include <QTimerEvent>
+#include <QToolTip>
 #include <algorithm>
 #include <climits>
 #include <optional>
@@ -238,7 +238,7 @@ void CKelvanorView::LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> 
     m_EventLog->Append({history.changedAt, entry.ip, entry.port, entry.remark, outcome(before),
                         outcome(entry.lastOutcome), entry.result, connectMs});
   }
-  emit EndpointChanged(GbkToQString(entry.ip + ":" + std::to_string(entry.port)), before == Failed,
+  emit EndpointChanged(static_cast<std::size_t>(&entry - m_Setting.ipList.data()), before == Failed,
                        entry.lastOutcome == Failed);
 }
 

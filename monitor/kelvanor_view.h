@@ -85,8 +85,8 @@ class CKelvanorView : public QWidget {
  signals:
   void CountsChanged();
   void SilenceChanged(bool silenced);
-  // An endpoint's last outcome changed ("127.0.0.1:80"; it had none, or the other one).
-  void EndpointChanged(const QString& endpoint, bool wasFailed, bool nowFailed);
+  // The last outcome of the entry at `index` changed (it had none, or the other one).
+  void EndpointChanged(std::size_t index, bool wasFailed, bool nowFailed);
   // The event log could not be written (reported once per run of failures).
   void EventLogFailed(const QString& reason);
 
