@@ -3,7 +3,9 @@
 // its loop, so one per probe would make every turn slow with thousands of probes.
 // Outcomes are queued and delivered one at a time, each after checking that its socket
 // is still open, so a nested event loop opened by a handler neither repeats nor loses
-// an outcome and a closed socket's outcome never reaches a reused handle.
+// an outcome and a closed socket's outcome never reaches a reused handle. During a burst
+// the layer looks at most once a millisecond: waking the UI thread for each of thousands
+// of outcomes costs more than handling them.
 #include <fcntl.h>
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
@@ -39,6 +41,7 @@ std::chrono::milliseconds EffectiveConnectTimeout() { return std::min(connectTim
 
 constexpr std::uint64_t kWakeId = 0;  // epoll data of the worker's wake-up eventfd
 constexpr int kEventsPerTurn = 256;   // bounds the time one loop turn spends here
+constexpr std::chrono::milliseconds kPace{1};  // the least time between two looks in a burst
 
 class SocketLayer {
  public:
@@ -75,8 +78,8 @@ class SocketLayer {
 
   Registration* Find(std::uint64_t id);
   Registration* FindHandle(SOCKET s, std::uint64_t* id = nullptr);
-  void Watch(SOCKET s, std::uint64_t id, std::uint32_t events);
-  void OnReady();
+  void OnReadyPaced();
+  int OnReady();
   void TakeWorkerFailures();
   void OnEpollEvent(std::uint64_t id, std::uint32_t events);
   void OnDeadline();
@@ -93,6 +96,7 @@ class SocketLayer {
   std::deque<Outcome> outbox_;
   std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines_;
   QTimer deadlineTimer_;
+  QTimer pace_;  // runs while the notifier rests after a look that found something
   std::mutex failuresMutex_;
   std::vector<std::pair<std::uint64_t, int>> workerFailures_;  // (id, errno)
   QSocketNotifier* notifier_ = nullptr;
@@ -117,7 +121,11 @@ SocketLayer::SocketLayer()
   ev.data.u64 = kWakeId;
   epoll_ctl(epoll_, EPOLL_CTL_ADD, wake_, &ev);
   notifier_ = new QSocketNotifier(epoll_, QSocketNotifier::Read);
-  QObject::connect(notifier_, &QSocketNotifier::activated, [this] { OnReady(); });
+  QObject::connect(notifier_, &QSocketNotifier::activated, [this] { OnReadyPaced(); });
+  pace_.setSingleShot(true);
+  pace_.setTimerType(Qt::PreciseTimer);
+  pace_.setInterval(kPace);
+  QObject::connect(&pace_, &QTimer::timeout, [this] { OnReadyPaced(); });
   deadlineTimer_.setSingleShot(true);
   QObject::connect(&deadlineTimer_, &QTimer::timeout, [this] { OnDeadline(); });
 }
@@ -139,13 +147,6 @@ SocketLayer::Registration* SocketLayer::FindHandle(SOCKET s, std::uint64_t* id) 
   if (it == idOfHandle_.end()) return nullptr;
   if (id) *id = it->second;
   return Find(it->second);
-}
-
-void SocketLayer::Watch(SOCKET s, std::uint64_t id, std::uint32_t events) {
-  epoll_event ev{};
-  ev.events = events;
-  ev.data.u64 = id;
-  epoll_ctl(epoll_, EPOLL_CTL_MOD, s, &ev);
 }
 
 
@@ -219,7 +220,15 @@ bool SocketLayer::IsConnectPending(SOCKET s) const {
   return it != idOfHandle_.end() && registrations_.at(it->second).phase == Phase::kConnecting;
 }
 
-void SocketLayer::OnReady() {
+// A look that found nothing leaves the notifier to wake the loop at the next event, so
+// an outcome after a quiet spell is handled at once; one that found something rests it.
+void SocketLayer::OnReadyPaced() {
+  const bool found = OnReady() > 0;
+  notifier_->setEnabled(!found);
+  if (found) pace_.start();
+}
+
+int SocketLayer::OnReady() {
   epoll_event events[kEventsPerTurn];
   int n = epoll_wait(epoll_, events, kEventsPerTurn, 0);
   for (int i = 0; i < n; ++i) {
@@ -229,6 +238,7 @@ void SocketLayer::OnReady() {
       OnEpollEvent(events[i].data.u64, events[i].events);
   }
   Deliver();
+  return n;
 }
 
 void SocketLayer::TakeWorkerFailures() {
@@ -250,8 +260,9 @@ void SocketLayer::TakeWorkerFailures() {
 void SocketLayer::OnEpollEvent(std::uint64_t id, std::uint32_t events) {
   Registration* r = Find(id);
   if (!r) return;  // closed after this batch was read
-  // Interest is one-shot: after this event the socket reports nothing more until it is
-  // armed again, so a finished one needs no call to leave the set (its close does that).
+  // Interest is edge-triggered: each change of the socket's state is reported once, so
+  // nothing is armed again and a finished socket leaves the set by its close.
+  constexpr std::uint32_t kHangUp = EPOLLRDHUP | EPOLLHUP | EPOLLERR;
   int err = 0;
   if (events != EPOLLOUT) {  // writable alone is a connect that succeeded
     socklen_t len = sizeof err;
@@ -259,16 +270,13 @@ void SocketLayer::OnEpollEvent(std::uint64_t id, std::uint32_t events) {
   }
   switch (r->phase) {
     case Phase::kConnecting:
-      if (err == 0 && !(events & EPOLLOUT)) return Watch(r->handle, id, EPOLLOUT | EPOLLONESHOT);
-      if (err == 0) {
-        r->phase = Phase::kConnected;
-        Watch(r->handle, id, EPOLLRDHUP | EPOLLONESHOT);  // hang-up and errors are always reported
-      } else {
-        r->phase = Phase::kDone;
-      }
+      if (err == 0 && !(events & EPOLLOUT)) return;  // not answered yet: the answer is another edge
       outbox_.push_back({id, FD_CONNECT, WsaCodeFromErrno(err)});
-      break;
+      r->phase = err == 0 ? Phase::kConnected : Phase::kDone;
+      if (err != 0) break;
+      [[fallthrough]];  // one edge may carry the answer and the peer's hang-up together
     case Phase::kConnected:
+      if (!(events & kHangUp)) break;  // room to write, no hang-up
       r->phase = Phase::kDone;
       outbox_.push_back({id, FD_CLOSE, WsaCodeFromErrno(err)});
       break;

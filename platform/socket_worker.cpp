@@ -75,7 +75,7 @@ void SocketWorker::Execute(const Job& job) {
         // Joining only now keeps an unconnected socket's hang-up out of the set. A
         // socket closed or aborted meanwhile leaves it again in its queued job.
         epoll_event ev{};
-        ev.events = EPOLLOUT | EPOLLONESHOT;
+        ev.events = EPOLLOUT | EPOLLRDHUP | EPOLLET;
         ev.data.u64 = job.registration;
         epoll_ctl(epollFd_, EPOLL_CTL_ADD, job.fd, &ev);
       } else {

@@ -21,7 +21,8 @@ class SocketWorker {
   // Called on the worker thread when connect() fails at once: (registration, errno).
   using ImmediateFailure = std::function<void(std::uint64_t, int)>;
 
-  // A started connect joins epollFd for EPOLLOUT with the registration as data.
+  // A started connect joins epollFd, edge-triggered, for its answer and its peer's
+  // hang-up, with the registration as data.
   SocketWorker(int epollFd, ImmediateFailure onFailure);
   ~SocketWorker();  // finishes the queued jobs, then joins
   SocketWorker(const SocketWorker&) = delete;

@@ -55,6 +55,27 @@ TEST_F(ProbeCycle, CloseWithAnErrorKeepsTheEntryAndTheClosedProbeNeverClosesTheS
   EXPECT_EQ(closesocket(other), 0);
 }
 
+// The peer hangs up after its connect was handled, or before anybody looked, so that the
+// answer and the hang-up are reported together: either way the tile stays green and the
+// probe's socket is closed.
+TEST_F(ProbeCycle, PeerHangUpClosesTheProbeAndKeepsTheEntryConnectedAlsoWhenItCameWithTheAnswer) {
+  TcpListener listener;
+  IPInfo& entry = Add("127.0.0.1", listener.port());
+  for (const bool together : {false, true}) {
+    view->RefreshStatus();
+    const SOCKET handle = entry.socket->handle;
+    FlushSocketWork();  // the handshake is done inside the connect
+    if (!together) ASSERT_TRUE(WaitFor([&] { return entry.state == Connected; })) << together;
+    close(accept(listener.fd(), nullptr, nullptr));
+    ASSERT_TRUE(WaitFor([&] {
+      FlushSocketWork();
+      return !IsOpenDescriptor(handle);
+    })) << together;
+    EXPECT_EQ(entry.state, Connected) << together;
+    EXPECT_EQ(Alarms(), 0u) << together;
+  }
+}
+
 TEST_F(ProbeCycle, OutcomeFindsItsEntryThroughItsHandleWithItsTextAndAStaleHandleGivesNoEntry) {
   for (SOCKET handle : {424242, 424243}) {
     IPInfo& entry = Add("127.0.0.1", 1);
