@@ -52,7 +52,9 @@ inline double MedianMs(int runs, const std::function<void()>& prepare, const std
 
 inline std::size_t HeapInUse() { return mallinfo2().uordblks; }
 
-inline std::string CellText(int row, int col) { return "R" + std::to_string(row) + "C" + std::to_string(col); }
+inline std::string CellText(int row, int col) {
+  return std::string("R").append(std::to_string(row)).append("C").append(std::to_string(col));
+}
 
 // Fills the grid with one header row and text in every cell.
 inline void FillGrid(CGridCtrl& grid, const std::vector<std::string>& texts) {
