@@ -125,7 +125,8 @@ QImage OneTile(int state, std::string ip, std::string result, std::string remark
   return Render({{std::move(ip), 80, state, std::move(result), std::move(remark)}}, {400, 200});
 }
 
-TEST(TileLook, EachStateHasItsColoursLightAndTexts) {
+// A remark's "&" shows as itself: tile texts have no mnemonics.
+TEST(TileLook, EachStateHasItsColoursLightAndTextsShownAsTheyAre) {
   const std::tuple<const char*, int, QRgb, QRgb, QRgb, QRgb> looks[] = {
       {"connecting: grey outline, dark texts, grey light", kTileConnecting, kOutline, kWhite, kDarkText, 0xC0C0C0},
       {"connected: the same with a green light", kTileConnected, kOutline, kWhite, kDarkText, 0x00FF00},
@@ -133,7 +134,7 @@ TEST(TileLook, EachStateHasItsColoursLightAndTexts) {
   };
   for (const auto& [name, state, edge, inside, text, light] : looks) {
     SCOPED_TRACE(name);
-    const QImage image = OneTile(state, "127.0.0.1", Gbk(u8"正常连接"), "HHHH");
+    const QImage image = OneTile(state, "127.0.0.1", Gbk(u8"正常连接"), "&");
     for (auto [x, y] : {std::pair{10, 65}, {200, 65}, {105, 10}, {105, 120}}) EXPECT_EQ(Pixel(image, x, y), edge);
     for (auto [x, y] : {std::pair{9, 65}, {201, 65}, {105, 9}, {105, 121}}) EXPECT_EQ(Pixel(image, x, y), kWhite);
     for (auto [x, y] : {std::pair{11, 65}, {160, 115}}) EXPECT_EQ(Pixel(image, x, y), inside);
@@ -176,22 +177,14 @@ TEST(TileLook, AHugeRemarkIsLaidOutOnlyAsFarAsTheTileShowsIt) {
       << "kB more at the peak: four copies of the remark";
 }
 
-TEST(TileLook, AmpersandInARemarkIsShownNotTakenAsAMnemonic) {
-  EXPECT_GT(PixelsOf(OneTile(kTileConnecting, "127.0.0.1", "x", "&"), kRemarkStart, kDarkText), 0);
-}
-
-TEST(BoardLook, FontsAre11PointsAtTheScreenResolution) {
+TEST(BoardLook, FontsAre11PointsAtTheScreenResolutionAndTheLightStripHoldsElevenPicturesOf16By15) {
   EXPECT_EQ(FontHeightForPoints(11, 96), -15);
   const BoardLook look = MakeBoardLook();
   EXPECT_EQ(look.labelFont.pixelSize(), -FontHeightForPoints(11, ScreenLogPixelsY()));
   EXPECT_EQ(look.addressFont.pixelSize(), look.labelFont.pixelSize());
-}
-
-TEST(BoardLook, LightStripHoldsElevenPicturesOf16By15) {
-  const LightImageList lights;
-  EXPECT_EQ(lights.Count(), 11);
-  for (int index : {0, 10}) EXPECT_EQ(lights.Render(index).size(), QSize(16, 15));
-  for (int index : {-1, 11}) EXPECT_TRUE(lights.Render(index).isNull());
+  EXPECT_EQ(look.lightImages.Count(), 11);
+  for (int index : {0, 10}) EXPECT_EQ(look.lightImages.Render(index).size(), QSize(16, 15));
+  for (int index : {-1, 11}) EXPECT_TRUE(look.lightImages.Render(index).isNull());
 }
 
 }  // namespace

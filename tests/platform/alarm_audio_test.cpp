@@ -16,12 +16,7 @@ TEST(AlarmTone, SoundsFromSeveralThreadsWhileTheDeviceClosesAndReopenAllReturn) 
   std::vector<std::thread> callers;
   for (int t = 0; t < 4; ++t)
     callers.emplace_back([t] {
-      for (int i = 0; i < 10; ++i) {
-        if ((t + i) % 2)
-          Beep(800, 20);
-        else
-          PlaySoundAsync("");
-      }
+      for (int i = 0; i < 10; ++i) (t + i) % 2 ? Beep(800, 20) : PlaySoundAsync("");
     });
   for (int i = 0; i < 10; ++i) CloseAudio();
   for (std::thread& caller : callers) caller.join();  // none may hang on the device

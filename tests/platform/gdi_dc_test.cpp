@@ -10,78 +10,66 @@ using namespace kelvanor;
 
 namespace {
 
-// A white image with a GdiDC over the whole of it, in a 12-pixel CJK font.
-struct Canvas {
-  explicit Canvas(int w = 60, int h = 40) : image(w, h, QImage::Format_RGB32) {
-    image.fill(Qt::white);
-    painter.begin(&image);
-    dc = std::make_unique<GdiDC>(&painter, image.rect());
-    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-    font.setPixelSize(12);
-    dc->SelectFont(font);
-  }
-  QImage Done() {
-    painter.end();
-    return image;
-  }
-  // The extent DT_CALCRECT gives `text` within `width`.
-  QSize Measure(const std::string& text, unsigned format, int width = 1000) {
-    GdiRect r{0, 0, width, 0};
-    dc->DrawText(text, r, format | DT_CALCRECT);
-    return QSize(r.Width(), r.Height());
-  }
-  QImage image;
-  QPainter painter;
-  std::unique_ptr<GdiDC> dc;
-};
-
-bool IsBlank(const QImage& image) {
-  QImage white(image.size(), image.format());
-  white.fill(Qt::white);
-  return image == white;
+// What `use` leaves on a white image 60 pixels wide, through a GdiDC in a 12-pixel CJK
+// font whose clip box is `clipBox` (the image when null).
+QImage OnCanvas(int height, const std::function<void(GdiDC&)>& use, QRect clipBox = {}) {
+  QImage image(60, height, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setClipRect(image.rect());
+  GdiDC dc(&painter, clipBox.isNull() ? image.rect() : clipBox);
+  QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+  font.setPixelSize(12);
+  dc.SelectFont(font);
+  use(dc);
+  return image;
 }
 
-// `text` drawn with `format` on a canvas 60 pixels wide and `height` high. Uncut, it is
+bool IsBlank(const QImage& image) { return image == OnCanvas(image.height(), [](GdiDC&) {}); }
+
+// `text` drawn with `format` in a rectangle 60 pixels wide and `height` high. Uncut, it is
 // drawn unclipped on a context whose clip box is huge, so that only the painter clips it
 // and nothing of it is cut before it is laid out.
 QImage Drawn(const std::string& text, unsigned format, int height = 40, bool uncut = false) {
-  Canvas c(60, height);
-  c.painter.setClipRect(c.image.rect());
-  GdiDC wide(&c.painter, QRect(0, 0, 1 << 20, 1 << 20));
-  wide.SelectFont(c.dc->GetFont());
   GdiRect r{0, 0, 60, height};
-  uncut ? wide.DrawText(text, r, format | DT_NOCLIP) : c.dc->DrawText(text, r, format);
-  return c.Done();
+  return OnCanvas(height, [&](GdiDC& dc) { dc.DrawText(text, r, uncut ? format | DT_NOCLIP : format); },
+                  uncut ? QRect(0, 0, 1 << 20, 1 << 20) : QRect());
 }
 
 TEST(GdiDC, RestoreDCGoesBackToTheSavedLevelAndIgnoresLevelsNeverSaved) {
-  Canvas c;
-  const int level = c.dc->SaveDC();
-  c.dc->SetTextColor(RGB(255, 0, 0));
-  for (int never : {0, level + 1}) {
-    c.dc->RestoreDC(never);
-    EXPECT_EQ(c.dc->GetTextColor(), RGB(255, 0, 0)) << never;
-  }
-  c.dc->RestoreDC(level);
-  EXPECT_EQ(c.dc->GetTextColor(), RGB(0, 0, 0));
-  c.Done();
+  OnCanvas(1, [](GdiDC& dc) {
+    const int level = dc.SaveDC();
+    dc.SetTextColor(RGB(255, 0, 0));
+    for (int never : {0, level + 1}) {
+      dc.RestoreDC(never);
+      EXPECT_EQ(dc.GetTextColor(), RGB(255, 0, 0)) << never;
+    }
+    dc.RestoreDC(level);
+    EXPECT_EQ(dc.GetTextColor(), RGB(0, 0, 0));
+  });
 }
 
 TEST(GdiText, CalcRectMeasuresLinesAndEllipsesWithoutDrawing) {
-  Canvas c;
-  const QSize abc = c.Measure("abc", DT_SINGLELINE);
-  EXPECT_EQ(abc, c.dc->GetTextExtent("abc"));
-  EXPECT_EQ(c.Measure("abc\ndef", DT_WORDBREAK).height(), 2 * abc.height());
-  EXPECT_EQ(c.Measure("abc def ghi", DT_WORDBREAK, abc.width() + 2).height(), 3 * abc.height());
-  // An ellipsis keeps the longest prefix that fits, one that fits exactly included.
-  const int exact = c.dc->GetTextExtent("WW...").width();
-  EXPECT_EQ(c.Measure("WWWWWWWW", DT_SINGLELINE | DT_END_ELLIPSIS, exact).width(), exact);
-  EXPECT_EQ(c.Measure("WWWWWWWW", DT_SINGLELINE | DT_END_ELLIPSIS, exact - 1), c.dc->GetTextExtent("W..."));
-  EXPECT_TRUE(IsBlank(c.Done()));
+  EXPECT_TRUE(IsBlank(OnCanvas(40, [](GdiDC& dc) {
+    const auto measure = [&](const std::string& text, unsigned format, int width = 1000) {
+      GdiRect r{0, 0, width, 0};
+      dc.DrawText(text, r, format | DT_CALCRECT);
+      return QSize(r.Width(), r.Height());
+    };
+    const QSize abc = measure("abc", DT_SINGLELINE);
+    EXPECT_EQ(abc, dc.GetTextExtent("abc"));
+    EXPECT_EQ(measure("abc\ndef", DT_WORDBREAK).height(), 2 * abc.height());
+    EXPECT_EQ(measure("abc def ghi", DT_WORDBREAK, abc.width() + 2).height(), 3 * abc.height());
+    // An ellipsis keeps the longest prefix that fits, one that fits exactly included.
+    const int exact = dc.GetTextExtent("WW...").width();
+    EXPECT_EQ(measure("WWWWWWWW", DT_SINGLELINE | DT_END_ELLIPSIS, exact).width(), exact);
+    EXPECT_EQ(measure("WWWWWWWW", DT_SINGLELINE | DT_END_ELLIPSIS, exact - 1), dc.GetTextExtent("W..."));
+  })));
 }
 
 TEST(GdiText, EditControlDropsOnlyAPartlyVisibleLastLine) {
-  const int line = Canvas().dc->GetTextMetrics().tmHeight;
+  int line = 0;
+  OnCanvas(1, [&](GdiDC& dc) { line = dc.GetTextMetrics().tmHeight; });
   const unsigned format = DT_WORDBREAK | DT_EDITCONTROL;
   EXPECT_FALSE(IsBlank(Drawn("W\nW", format, 2 * line).copy(0, line, 60, line)));
   EXPECT_TRUE(IsBlank(Drawn("W\nW", format, 2 * line - 1).copy(0, line, 60, line - 1)));
@@ -106,12 +94,7 @@ std::string Paragraphs(const std::vector<std::string>& units, std::size_t repeat
 // per paragraph (far more than 60 pixels can show) laid out uncut.
 TEST(GdiText, AHugeTextDrawsWhatItsWholeTextWouldShow) {
   const std::string wide = Gbk(u8"宽W"), narrow = "il|", words = "ab cd ";
-  const struct {
-    const char* name;
-    unsigned format;
-    std::vector<std::string> units;
-    std::size_t repeats;
-  } cases[] = {
+  const std::tuple<const char*, unsigned, std::vector<std::string>, std::size_t> cases[] = {
       {"one line", DT_SINGLELINE | DT_NOPREFIX, {narrow}, 300000},
       {"one line, ellipsis", DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX, {wide + narrow}, 300000},
       {"a right-aligned line measured whole", DT_SINGLELINE | DT_RIGHT | DT_NOPREFIX, {narrow + wide}, 1000},
@@ -122,13 +105,11 @@ TEST(GdiText, AHugeTextDrawsWhatItsWholeTextWouldShow) {
       {"paragraphs of single lines", DT_NOPREFIX, {narrow, "second", "third"}, 300000},
       {"paragraphs of one word wider than the line, then words", DT_WORDBREAK | DT_NOPREFIX, {"a", "b", words}, 300000},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string whole = Paragraphs(c.units, c.repeats);
-    const std::string start = Paragraphs(c.units, std::min<std::size_t>(c.repeats, 1000));
-    const QImage shown = Drawn(whole, c.format);
+  for (const auto& [name, format, units, repeats] : cases) {
+    SCOPED_TRACE(name);
+    const QImage shown = Drawn(Paragraphs(units, repeats), format);
     EXPECT_FALSE(IsBlank(shown));
-    EXPECT_EQ(shown, Drawn(start, c.format, 40, true));
+    EXPECT_EQ(shown, Drawn(Paragraphs(units, std::min<std::size_t>(repeats, 1000)), format, 40, true));
   }
 }
 

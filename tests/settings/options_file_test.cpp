@@ -24,10 +24,7 @@ class OptionsFileTest : public InSettingDir {};
 // Files as this version writes them: loading and saving again gives the same bytes. Options
 // turned back off before any file had them leave no element.
 TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteForByte) {
-  const struct {
-    const char* kind;
-    std::string options, loaded;
-  } files[] = {
+  const std::tuple<const char*, std::string, std::string> files[] = {  // kind, element, what loads
       {"no element, as earlier versions write", "", "1 -[] - - - -"},
       {"an element left at the defaults", "    <Options/>\n", "1 -[] - - - in-file"},
       {"two options, written after the endpoints and only because they differ from the defaults",
@@ -37,17 +34,18 @@ TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteF
            "\" trayIcon=\"1\" notifications=\"1\" eventLog=\"1\" zeta=\"a &amp; b\" alpha=\"\"/>\n",
        "10 sound[" + Gbk(u8"/声音/恢复.wav") + "] tray notify log in-file zeta=a & b alpha="},
   };
-  for (const auto& f : files) {
-    WriteFile(kHead + f.options + kTail);
+  for (const auto& [kind, options, loaded] : files) {
+    SCOPED_TRACE(kind);
+    WriteFile(kHead + options + kTail);
     SettingData s;
-    ASSERT_EQ(LoadSetting(s), 0) << f.kind;
-    EXPECT_EQ(Describe(s.options), f.loaded) << f.kind;
-    EXPECT_EQ(s.ipList.size(), 1u) << f.kind;
-    ASSERT_EQ(SaveSetting(s), 0) << f.kind;
-    EXPECT_EQ(ReadFile(), kHead + f.options + kTail) << f.kind;
+    ASSERT_EQ(LoadSetting(s), 0);
+    EXPECT_EQ(Describe(s.options), loaded);
+    EXPECT_EQ(s.ipList.size(), 1u);
+    ASSERT_EQ(SaveSetting(s), 0);
+    EXPECT_EQ(ReadFile(), kHead + options + kTail);
     s.options = {};
-    ASSERT_EQ(SaveSetting(s), 0) << f.kind;
-    EXPECT_EQ(ReadFile(), kHead + kTail) << f.kind;
+    ASSERT_EQ(SaveSetting(s), 0);
+    EXPECT_EQ(ReadFile(), kHead + kTail);
   }
 }
 

@@ -59,72 +59,61 @@ void Paste(const std::string& gbk, QWidget& grid, QKeySequence keys) {
   QTest::keySequence(&grid, keys);
 }
 
-TEST_F(DialogGridTest, APastedListIsAppendedAfterTheLastRowWithTheLinesThatAreNoEndpointNamed) {
+TEST_F(DialogGridTest, PastedTextGoesIntoTheCellsFromTheFocusCellAndAListAfterTheLastRowNamingLinesThatAreNoEndpoint) {
   OpenWith(2);
+  Select(2, 2, 2, 2);
+  Paste("8080\tnew remark", Grid(), QKeySequence::Paste);
+  EXPECT_TRUE(boxes.calls.empty());
   Select(1, 3, 1, 3);
   Paste("a.example:1 " + Gbk(u8"甲") + "\r\nnot an endpoint\r\n\r\nd:65536\r\n", Grid(), Qt::CTRL | Qt::Key_V);
   ASSERT_EQ(boxes.calls.size(), 1u);
   EXPECT_EQ(boxes.calls[0].text, Gbk(u8"第 2、4 行读不出地址和端口，未添加。"));
   Paste("b\t2\tr, \"b\"", Grid(), Qt::SHIFT | Qt::Key_Insert);  // a single endpoint line is a list too
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8002 r2",
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8080 new remark",
                                               "3 a.example 1 " + Gbk(u8"甲"), "4 b 2 r, \"b\""}));
   EXPECT_EQ(boxes.calls.size(), 1u);
   EXPECT_TRUE(Grid().checkConsistency());
 }
 
-TEST_F(DialogGridTest, PastedTextThatIsNoListGoesIntoTheCellsFromTheFocusCell) {
-  OpenWith(2);
-  Select(2, 2, 2, 2);
-  Paste("8080\tnew remark", Grid(), QKeySequence::Paste);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8080 new remark"}));
-  EXPECT_TRUE(boxes.calls.empty());
-}
-
-struct MoveCase {
-  const char* name;
-  int endpoints, first, last;  // the selected rows; first 0 selects none
-  int button;
-  const char8_t* message;  // the box it shows, if any
-  std::string order;       // which endpoint each row shows afterwards, * after a selected one
-};
-
-class DialogMoveTest : public DialogGridTest, public ::testing::WithParamInterface<MoveCase> {};
-
-TEST_P(DialogMoveTest, MovesOneRowOrSaysWhyNot) {
-  const MoveCase& c = GetParam();
-  OpenWith(c.endpoints);
-  if (c.first) SelectRows(c.first, c.last);
-  Click(c.button);
-  ASSERT_EQ(boxes.calls.size(), c.message ? 1u : 0u);
-  if (c.message) {
-    EXPECT_EQ(boxes.calls[0].text, Gbk(c.message));
+// Each case: the endpoints, the selected rows (first 0 selects none), the button, the box
+// it shows if any, and which endpoint each row shows afterwards, * after a selected one.
+TEST_F(DialogGridTest, MoveButtonsMoveOneRowOrSayWhyNot) {
+  const std::tuple<int, int, int, int, const char8_t*, std::string> moves[] = {
+      {3, 2, 2, IDC_BUTTON_UP, nullptr, "2*13"},
+      {3, 2, 2, IDC_BUTTON_DOWN, nullptr, "132*"},
+      {3, 1, 1, IDC_BUTTON_UP, u8"第一行不可上移！", "1*23"},
+      {3, 3, 3, IDC_BUTTON_DOWN, u8"最后一行不可下移！", "123*"},
+      {3, 1, 2, IDC_BUTTON_UP, u8"请选择单行移动！", "1*2*3"},
+      {3, 2, 3, IDC_BUTTON_DOWN, u8"请选择单行移动！", "12*3*"},
+      {3, 0, 0, IDC_BUTTON_DOWN, nullptr, "123"},
+      {3, 1, 3, IDC_BUTTON_UP, nullptr, "1*2*3*"},
+      {1, 1, 1, IDC_BUTTON_DOWN, nullptr, "1*"},
+  };
+  for (const auto& [endpoints, first, last, button, message, order] : moves) {
+    SCOPED_TRACE(order);
+    setting = {};
+    boxes.calls.clear();
+    OpenWith(endpoints);
+    if (first) SelectRows(first, last);
+    Click(button);
+    ASSERT_EQ(boxes.calls.size(), message ? 1u : 0u);
+    if (message) {
+      EXPECT_EQ(boxes.calls[0].text, Gbk(message));
+    }
+    std::vector<std::string> expected;
+    for (char i : order) {
+      if (i == '*')
+        expected.back() += " *";
+      else
+        expected.push_back(std::to_string(expected.size() + 1) + " 10.0.0." + i + " 800" + i + " r" + i);
+    }
+    EXPECT_EQ(Rows(), expected);
+    // Regression: the grid's own focus cell and anchor moved with the row; they stay put.
+    EXPECT_EQ(Grid().GetFocusCell(), first ? CCellID(first, 1) : CCellID());
+    EXPECT_EQ(Grid().GetSelectionStartCell(), first ? CCellID(first, 1) : CCellID());
+    EXPECT_TRUE(Grid().checkConsistency());
   }
-  std::vector<std::string> expected;
-  for (char i : c.order) {
-    if (i == '*')
-      expected.back() += " *";
-    else
-      expected.push_back(std::to_string(expected.size() + 1) + " 10.0.0." + i + " 800" + i + " r" + i);
-  }
-  EXPECT_EQ(Rows(), expected);
-  // Regression: the grid's own focus cell and anchor moved with the row; they stay put.
-  EXPECT_EQ(Grid().GetFocusCell(), c.first ? CCellID(c.first, 1) : CCellID());
-  EXPECT_EQ(Grid().GetSelectionStartCell(), c.first ? CCellID(c.first, 1) : CCellID());
-  EXPECT_TRUE(Grid().checkConsistency());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, DialogMoveTest,
-    ::testing::Values(MoveCase{"UpSwapsWithTheRowAbove", 3, 2, 2, IDC_BUTTON_UP, nullptr, "2*13"},
-                      MoveCase{"DownSwapsWithTheRowBelow", 3, 2, 2, IDC_BUTTON_DOWN, nullptr, "132*"},
-                      MoveCase{"UpFromTheFirstRowIsRefused", 3, 1, 1, IDC_BUTTON_UP, u8"第一行不可上移！", "1*23"},
-                      MoveCase{"DownFromTheLastRowIsRefused", 3, 3, 3, IDC_BUTTON_DOWN, u8"最后一行不可下移！", "123*"},
-                      MoveCase{"UpWithTwoRowsIsRefused", 3, 1, 2, IDC_BUTTON_UP, u8"请选择单行移动！", "1*2*3"},
-                      MoveCase{"DownWithTwoRowsIsRefused", 3, 2, 3, IDC_BUTTON_DOWN, u8"请选择单行移动！", "12*3*"},
-                      MoveCase{"NothingSelectedDoesNothing", 3, 0, 0, IDC_BUTTON_DOWN, nullptr, "123"},
-                      MoveCase{"EveryRowSelectedDoesNothing", 3, 1, 3, IDC_BUTTON_UP, nullptr, "1*2*3*"},
-                      MoveCase{"ASingleRowNeverMoves", 1, 1, 1, IDC_BUTTON_DOWN, nullptr, "1*"}),
-    [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kelvanor::test

@@ -12,33 +12,24 @@
 namespace kelvanor::test {
 namespace {
 
-constexpr char kOnDisplay[] = "KELVANOR_TEST_ON_XVFB";
+using RealXDialogTest = SettingDialogTest;
 
-class RealXDialogTest : public SettingDialogTest {
- protected:
-  static bool OnDisplay() { return qEnvironmentVariableIsSet(kOnDisplay); }
-  // Runs the current test again in a copy of this program on the display and checks that
-  // it passed there.
-  static void ExpectPassesOn(const testing::Xvfb& xvfb) {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+TEST_F(RealXDialogTest, ATitleTipLeavesThePointerFreeSoAClickOnCancelClosesTheDialog) {
+  if (!qEnvironmentVariableIsSet("KELVANOR_TEST_ON_XVFB")) {
+    testing::Xvfb xvfb;
+    if (!xvfb.IsUp()) GTEST_SKIP() << xvfb.Problem();
     QProcessEnvironment environment = xvfb.Environment();
-    environment.insert(kOnDisplay, "1");
+    environment.insert("KELVANOR_TEST_ON_XVFB", "1");
     QProcess copy;
     copy.setProcessEnvironment(environment);
     copy.setProcessChannelMode(QProcess::MergedChannels);
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     copy.start(QCoreApplication::applicationFilePath(),
                {QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
     ASSERT_TRUE(copy.waitForFinished(60000)) << "the copy on Xvfb did not finish";
     const QString output = QString::fromLocal8Bit(copy.readAll());
     EXPECT_TRUE(copy.exitCode() == 0 && output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-  }
-};
-
-TEST_F(RealXDialogTest, ATitleTipLeavesThePointerFreeSoAClickOnCancelClosesTheDialog) {
-  if (!OnDisplay()) {
-    testing::Xvfb xvfb;
-    if (!xvfb.IsUp()) GTEST_SKIP() << xvfb.Problem();
-    return ExpectPassesOn(xvfb);
+    return;
   }
   setting.Append(IPInfo("10.0.0.1", 80, std::string(80, 'w')));
   QDialog& dialog = Open();

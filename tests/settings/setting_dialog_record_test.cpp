@@ -24,12 +24,8 @@ class DialogRecordTest : public SettingDialogTest {
     std::filesystem::create_directories(Dir() / "sounds");
     std::filesystem::create_directories(Dir() / "work");
     std::filesystem::current_path(Dir() / "work");
-    previousPicker_ = SetSoundFilePicker([this](QWidget*, const QString& in) { pickerOpenedIn = in; return pickedFile; });
   }
-  void TearDown() override {
-    SetSoundFilePicker(std::move(previousPicker_));
-    SettingDialogTest::TearDown();
-  }
+  ~DialogRecordTest() override { SetSoundFilePicker(std::move(previousPicker_)); }
   // Makes a wave file for the picker to answer with; its path in GBK.
   std::string PickWave(const std::filesystem::path& path) {
     std::filesystem::create_directories(path.parent_path());
@@ -42,25 +38,22 @@ class DialogRecordTest : public SettingDialogTest {
   QString pickerOpenedIn;
 
  private:
-  SoundFilePicker previousPicker_;
+  SoundFilePicker previousPicker_ =
+      SetSoundFilePicker([this](QWidget*, const QString& in) { pickerOpenedIn = in; return pickedFile; });
 };
 
 // OK runs until the dialog closes: refused while a port is no port, then failing while a
 // file-size limit fails the save's writes as a full disk would, then with room again.
 TEST_F(DialogRecordTest, OkKeepsRowsWithAnIpRefusesBadPortsAndAFailedSaveKeepsTheDialogOpenAndTheOldFile) {
+  const std::pair<const char*, std::int32_t> ports[] = {{" 1 ", 1}, {" 0443\t", 443}, {"65535", 65535}};
   setting.Append(IPInfo("dropped", 1, ""));
   ASSERT_EQ(SaveSetting(setting), 0);
   const std::string before = ReadFile();
+  for (std::size_t i = 0; i < std::size(ports); ++i) setting.Append(IPInfo("h", 0, Gbk(u8"备注")));
   CSettingDialog& dialog = Open();
-  const std::pair<const char*, std::int32_t> ports[] = {{" 1 ", 1}, {" 0443\t", 443}, {"65535", 65535}};
   Grid().SetItemText(1, 1, "");
   Grid().SetItemText(1, 2, "not checked: the row has no IP");
-  for (const auto& [text, value] : ports) {
-    Click(IDC_BUTTON_ADD);
-    Grid().SetItemText(Grid().GetRowCount() - 1, 1, "h");
-    Grid().SetItemText(Grid().GetRowCount() - 1, 2, text);
-    Grid().SetItemText(Grid().GetRowCount() - 1, 3, Gbk(u8"备注"));
-  }
+  for (int i = 0; i < 3; ++i) Grid().SetItemText(i + 2, 2, ports[i].first);
   Interval().setText("45");
   // Regression: OK stored "abc" as 0, "8O80" as 8 and "-5" as -5 without a word.
   for (const char* port : {"abc", "8O80", "-5", "+80", "", " ", "0", "65536", "99999999999", "8 0", "80abc"}) {
@@ -144,7 +137,9 @@ TEST_F(DialogRecordTest, AStoredSoundOpensAsItsItemWhileItsFileExistsAndOkStores
   }
 }
 
-TEST_F(DialogRecordTest, ACancelledPickerOrAPathGbkCannotHoldKeepsTheOldPathAndTheWorkingDirectory) {
+// The picker opens in the sounds folder while there is one and gives the working
+// directory back.
+TEST_F(DialogRecordTest, AChosenFileOfAnyLengthBecomesItemThreeAndIsSavedWholeWhileACancelOrAPathGbkCannotHoldKeepsTheOldOne) {
   setting.soundFile = "old.wav";
   Open();
   const auto workingDirectory = std::filesystem::current_path();
@@ -160,10 +155,6 @@ TEST_F(DialogRecordTest, ACancelledPickerOrAPathGbkCannotHoldKeepsTheOldPathAndT
   EXPECT_EQ(Sound().count(), 3);
   EXPECT_EQ(setting.soundType, kSoundChooseFile);
   EXPECT_EQ(setting.soundFile, "old.wav");
-}
-
-TEST_F(DialogRecordTest, AChosenFileOfAnyLengthBecomesItemThreeNoSoundRemovesItAndOkSavesItWhole) {
-  Open();
   PickWave(Dir() / "sounds" / "a.wav");
   ChooseSound(kSoundChooseFile);
   std::filesystem::path deep = Dir() / "sounds";
@@ -188,62 +179,48 @@ TEST_F(DialogRecordTest, AChosenFileOfAnyLengthBecomesItemThreeNoSoundRemovesItA
   EXPECT_GT(saved.soundFile.size(), 300u);
 }
 
-struct LeaveCase {
-  const char* name;
-  std::function<void(SettingDialogTest&)> edit;
-  bool asks;
-  friend void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class DialogDiscardTest : public SettingDialogTest, public ::testing::WithParamInterface<LeaveCase> {};
-
-TEST_P(DialogDiscardTest, AsksBeforeThrowingEditsAwayAndNoKeepsTheDialogOpen) {
-  const LeaveCase& c = GetParam();
+// The alarm choice is the record's at once, so each leaving picks the other of the speaker
+// (the default) and none.
+TEST_F(DialogRecordTest, LeavingAsksBeforeThrowingEditsAwayAndNoKeepsTheDialogOpen) {
+  const std::tuple<const char*, std::function<void()>, bool> edits[] = {
+      {"no edit", [] {}, false},
+      {"an empty added row", [&] { Click(IDC_BUTTON_ADD); }, false},
+      {"an edit undone", [&] { Interval().setText("31"); Interval().setText("30"); }, false},
+      {"a port", [&] { Grid().SetItemText(1, 2, "81"); }, true},
+      {"a remark", [&] { Grid().SetItemText(1, 3, ""); }, true},
+      {"a new endpoint", [&] { Click(IDC_BUTTON_ADD); Grid().SetItemText(2, 1, "h"); }, true},
+      {"a deleted endpoint", [&] { SelectRows(1, 1); Click(IDC_BUTTON_DELETE); }, true},
+      {"the interval", [&] { Interval().setText("45"); }, true},
+      {"the alarm", [&] { ChooseSound(setting.soundType ? kSoundNone : kSoundSpeaker); }, true},
+  };
   setting.Append(IPInfo("10.0.0.1", 80, "r"));
   const std::function<void(CSettingDialog&)> leaves[] = {
       [&](CSettingDialog&) { Click(kIdCancel); },
       [&](CSettingDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); },
       [&](CSettingDialog& dialog) { dialog.close(); },
   };
-  for (const auto& leave : leaves) {
-    CSettingDialog& dialog = Open();
-    c.edit(*this);
-    boxes.calls.clear();
-    boxes.answer = kIdNo;
-    leave(dialog);
-    ASSERT_EQ(boxes.calls.size(), c.asks ? 1u : 0u);
-    EXPECT_EQ(dialog.isVisible(), c.asks);
-    if (!c.asks) continue;
-    EXPECT_EQ(boxes.calls[0].text, Gbk(u8"放弃修改？"));
-    EXPECT_EQ(boxes.calls[0].buttons, MessageButtons::YesNo);
-    boxes.answer = kIdYes;
-    leave(dialog);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  for (const auto& [name, edit, asks] : edits) {
+    SCOPED_TRACE(name);
+    for (const auto& leave : leaves) {
+      CSettingDialog& dialog = Open();
+      edit();
+      boxes.calls.clear();
+      boxes.answer = kIdNo;
+      leave(dialog);
+      ASSERT_EQ(boxes.calls.size(), asks ? 1u : 0u);
+      EXPECT_EQ(dialog.isVisible(), asks);
+      if (!asks) continue;
+      EXPECT_EQ(boxes.calls[0].text, Gbk(u8"放弃修改？"));
+      EXPECT_EQ(boxes.calls[0].buttons, MessageButtons::YesNo);
+      boxes.answer = kIdYes;
+      leave(dialog);
+      EXPECT_FALSE(dialog.isVisible());
+      EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
   }
   EXPECT_EQ(setting.ipList.size(), 1u);
   EXPECT_EQ(setting.refreshTime, 30);
 }
-
-using Dialog = SettingDialogTest;
-
-INSTANTIATE_TEST_SUITE_P(
-    Edits, DialogDiscardTest,
-    ::testing::Values(
-        LeaveCase{"NoEditLeavesAtOnce", [](Dialog&) {}, false},
-        LeaveCase{"AnEmptyAddedRowIsNoEdit", [](Dialog& t) { t.Click(IDC_BUTTON_ADD); }, false},
-        LeaveCase{"AnEditUndoneIsNoEdit",
-                  [](Dialog& t) { t.Interval().setText("31"); t.Interval().setText("30"); }, false},
-        LeaveCase{"APortEdit", [](Dialog& t) { t.Grid().SetItemText(1, 2, "81"); }, true},
-        LeaveCase{"ARemarkEdit", [](Dialog& t) { t.Grid().SetItemText(1, 3, ""); }, true},
-        LeaveCase{"ANewEndpoint", [](Dialog& t) { t.Click(IDC_BUTTON_ADD); t.Grid().SetItemText(2, 1, "h"); }, true},
-        LeaveCase{"ADeletedEndpoint", [](Dialog& t) { t.SelectRows(1, 1); t.Click(IDC_BUTTON_DELETE); }, true},
-        LeaveCase{"TheInterval", [](Dialog& t) { t.Interval().setText("45"); }, true},
-        // The choice is the record's at once, so each round picks the other of the speaker
-        // (the default) and none.
-        LeaveCase{"TheAlarm", [](Dialog& t) { t.ChooseSound(t.setting.soundType ? kSoundNone : kSoundSpeaker); },
-                  true}),
-    [](const ::testing::TestParamInfo<LeaveCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kelvanor::test

@@ -40,17 +40,10 @@ class SettingFileTest : public InSettingDir {
     WriteFile(bytes);
     return Loaded();
   }
-  static void ExpectRoundTrip(const SettingData& s) {
-    ASSERT_EQ(SaveSetting(s), 0);
-    EXPECT_EQ(Loaded(), "0: " + Describe(s));
-  }
 };
 
 TEST_F(SettingFileTest, EachKindOfFileLoadsAsItShouldAndAMissingOrCutShortOneGivesTheDefaults) {
-  const struct {
-    const char* kind;
-    std::string bytes, loaded;
-  } files[] = {
+  const std::tuple<const char*, std::string, std::string> files[] = {  // kind, bytes, what loads
       {"integers scanned like %d, with digits beyond 32 bits saturating",
        "<root><RefreshTime val=\"4294967326\"/><IPInfo port=\"80x\"/><IPInfo port=\"http\"/><IPInfo port=\"&#9;&#13; -5\"/>"
        "<IPInfo port=\"+7\"/><IPInfo port=\"0x10\"/><IPInfo port=\"-99999999999\"/><IPInfo port=\"-2147483648\"/></root>",
@@ -66,15 +59,16 @@ TEST_F(SettingFileTest, EachKindOfFileLoadsAsItShouldAndAMissingOrCutShortOneGiv
       {"only a comment", "<?xml version=\"1.0\"?>\n<!-- only a comment -->\n", "-1: " + kDefaults},
   };
   EXPECT_EQ(Loaded(), "-1: " + kDefaults) << "no file";
-  for (const auto& f : files) EXPECT_EQ(Load(f.bytes), f.loaded) << f.kind;
+  for (const auto& [kind, bytes, loaded] : files) EXPECT_EQ(Load(bytes), loaded) << kind;
   const std::string valid = "<?xml version=\"1.0\"?>\n<root>\n<RefreshTime val=\"15\"/>\n</root>";
   for (std::size_t length = 0; length < valid.size(); ++length)
     EXPECT_EQ(Load(valid.substr(0, length)), "-1: " + kDefaults) << "cut at " << length;
 }
 
 // The texts hold carriage returns since the loader fuzzer found the parser reading a raw
-// one as a line feed, which changed such a remark after a save.
-TEST_F(SettingFileTest, SaveWritesEveryFieldAsGbkInThePrinterFormatKeepsThePermissionsAndLeavesNoTemporaryFile) {
+// one as a line feed, which changed such a remark after a save. The options file tests
+// check the bytes written.
+TEST_F(SettingFileTest, SaveWritesEveryFieldSoThatItLoadsBackKeepsThePermissionsAndLeavesNoTemporaryFile) {
   WriteFile("<root/>");
   std::filesystem::permissions("setting.xml", std::filesystem::perms(0604));
   SettingData s;
@@ -83,17 +77,8 @@ TEST_F(SettingFileTest, SaveWritesEveryFieldAsGbkInThePrinterFormatKeepsThePermi
   s.soundFile = Gbk(u8"/声音/警报.wav") + "\r\n";
   s.ipList.emplace_back("127.0.0.1", 80, Gbk(u8"网站 A&B <主> \"引号\" 'x'"));
   s.ipList.emplace_back("127.0.0.2", -5, "two\rlines" + std::string(10000, 'r'));
-  ExpectRoundTrip(s);
-  SettingData defaults;
-  defaults.ipList.emplace_back("127.0.0.1", 8080, Gbk(u8"主页 & <登录>"));
-  ExpectRoundTrip(defaults);
-  EXPECT_EQ(ReadFile(),
-            "<?xml version=\"1.0\" encoding=\"GBK\"?>\n"
-            "<root>\n"
-            "    <RefreshTime val=\"30\"/>\n"
-            "    <Sound val=\"1\" file=\"\"/>\n"
-            "    <IPInfo ip=\"127.0.0.1\" port=\"8080\" remark=\"" + Gbk(u8"主页 &amp; &lt;登录&gt;") + "\"/>\n"
-            "</root>\n");
+  ASSERT_EQ(SaveSetting(s), 0);
+  EXPECT_EQ(Loaded(), "0: " + Describe(s));
   EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0604));
   EXPECT_EQ(testing::EntriesOf("."), 1);
 }
