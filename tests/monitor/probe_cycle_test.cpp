@@ -138,12 +138,6 @@ TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxNotOnePerTickSliceOrCycleAndFa
   EXPECT_EQ(Alarms(), 1u);  // only the first, real refusal
 }
 
-TEST_F(ProbeCycle, ConnectTimeoutIsWindowsOrHalfTheRefreshPeriodWhicheverIsShorter) {
-  const std::pair<std::int32_t, int> timeouts[] = {{30, 15000}, {42, 21000}, {3600, 21000}, {1, 500}, {0, 500},
-                                                   {-5, 500}, {3, 1500}};
-  for (auto [seconds, ms] : timeouts) EXPECT_EQ(ConnectTimeoutFor(seconds).count(), ms) << seconds;
-}
-
 TEST_F(ProbeCycle, PortOutsideOneTo65535IsNotProbedButFailsWithInvalidArgumentSilently) {
   TcpListener listener;  // what the port reduced to 16 bits would reach
   const std::int32_t ports[] = {0, -1, listener.port() + 65536, listener.port() - 65536, INT32_MAX};

@@ -5,13 +5,17 @@ using namespace kelvanor::testing;
 
 using RefreshTimer = ViewTest;
 
-TEST_F(RefreshTimer, PeriodIsComputedIn64BitsAndClampedToOneSecondAndInt32Max) {
-  const std::pair<std::int32_t, int> periods[] = {{30, 30000}, {1, 1000}, {0, 1000}, {-7, 1000},
-      {INT32_MIN, 1000}, {2147483, 2147483000}, {2147484, INT32_MAX},  // 32 bits would wrap here
-      {INT32_MAX, INT32_MAX}, {5, 5000}};
+// The connect timeout is Windows' own or half the refresh period, whichever is shorter,
+// but at least half a second.
+TEST_F(RefreshTimer, PeriodIsComputedIn64BitsAndClampedAndHalfOfItBoundsTheConnectTimeout) {
+  const std::tuple<std::int32_t, int, int> periods[] = {{30, 30000, 15000}, {1, 1000, 500}, {0, 1000, 500},
+      {-7, 1000, 500}, {INT32_MIN, 1000, 500}, {2147483, 2147483000, 21000},
+      {2147484, INT32_MAX, 21000},  // 32 bits would wrap here
+      {INT32_MAX, INT32_MAX, 21000}, {3, 3000, 1500}, {42, 42000, 21000}};
   view->OnInitialUpdate();
-  for (auto [seconds, ms] : periods) {
+  for (auto [seconds, ms, timeout] : periods) {
     SCOPED_TRACE(seconds);
+    EXPECT_EQ(ConnectTimeoutFor(seconds).count(), timeout);
     CKelvanorView starting;
     starting.Setting().refreshTime = seconds;
     starting.OnInitialUpdate();
