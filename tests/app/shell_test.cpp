@@ -71,18 +71,6 @@ TEST_F(ShellTest, LockStatesComeFromTheKeyboardLeds) {
   EXPECT_EQ(LockKeyState(LockKey::Caps, "none"), std::nullopt);
 }
 
-TEST_F(ShellTest, MenuHidesTheBarsWithCheckMarksAndExitCloses) {
-  for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
-    EXPECT_TRUE(Frame().Action(command)->isChecked());
-    Frame().Action(command)->trigger();
-    EXPECT_FALSE(Frame().Action(command)->isChecked());
-  }
-  EXPECT_FALSE(Frame().ToolBar()->isVisible());
-  EXPECT_FALSE(Frame().statusBar()->isVisible());
-  Frame().Action(ID_APP_EXIT)->trigger();
-  EXPECT_FALSE(Frame().isVisible());
-}
-
 // A probe cycle holds one socket per endpoint, so the start takes all the open files allowed.
 TEST_F(ShellTest, SocketLibraryStartRaisesTheFileLimitAndItsFailureStopsStartUp) {
   rlimit files{};
@@ -103,23 +91,29 @@ TEST_F(ShellTest, SocketLibraryStartRaisesTheFileLimitAndItsFailureStopsStartUp)
 QMenu* FileMenu(CMainFrame& frame) { return frame.menuBar()->actions().at(0)->menu(); }
 
 // Regression: with the toolbar hidden nothing opened the settings.
-TEST_F(ShellWithEndpointTest, WithTheToolbarHiddenTheFileMenuOpensTheSettingsAndF5Refreshes) {
+TEST_F(ShellWithEndpointTest, MenuHidesTheBarsWithCheckMarksAndTheFileMenuStillOpensTheSettingsRefreshesAndExits) {
   QStringList texts;
   for (QAction* item : FileMenu(Frame())->actions()) texts << (item->isSeparator() ? "-" : item->text());
   EXPECT_EQ(texts.join('|'), QString::fromUtf8(u8"监控设置(&S)...|刷新状态(&R)|-|退出(&X)"));
   int settingsOpened = 0;
   app_.SetEditSettings([&] { ++settingsOpened; });
-  Frame().Action(ID_VIEW_TOOLBAR)->trigger();
+  for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+    EXPECT_TRUE(Frame().Action(command)->isChecked());
+    Frame().Action(command)->trigger();
+    EXPECT_FALSE(Frame().Action(command)->isChecked());
+  }
+  EXPECT_FALSE(Frame().ToolBar()->isVisible() || Frame().statusBar()->isVisible());
   Frame().activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
   ASSERT_TRUE(testing::WaitFor([&] { return List()[0].state == Connected; }));  // the first cycle is over
-
   QTest::keyClick(&Frame(), Qt::Key_F5);
   EXPECT_EQ(List()[0].result, ConnectingText()) << "F5 started a probe cycle";
   QTest::keyClick(&Frame(), Qt::Key_F, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitFor([&] { return FileMenu(Frame())->isVisible(); }));
   QTest::keyClick(FileMenu(Frame()), Qt::Key_S);
   EXPECT_EQ(settingsOpened, 1);
+  Frame().Action(ID_APP_EXIT)->trigger();
+  EXPECT_FALSE(Frame().isVisible());
 }
 
 TEST_F(ShellTest, QtsOwnButtonsAndPickerSpeakChineseWhileOurOwnTextsStay) {
