@@ -153,31 +153,12 @@ TEST_F(ShellWithEndpointTest, ProbesGoOnWhileTheAboutBoxIsOpen) {
   EXPECT_TRUE(connectedWhileOpen);
 }
 
-// Clicks land on the links' texts, which start at the labels' left edges.
-TEST(AboutBox, ShowsTheProductLineOpensOnlyTheWebLinkAndClosesOnOk) {
-  std::vector<QUrl> opened;
-  const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
-  CAboutDlg about;
-  about.show();
-  EXPECT_EQ(about.windowTitle(), QString::fromUtf8(u8"关于"));
-  QStringList texts;
-  for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
-  EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
-  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), about.Link(CAboutDlg::IDC_WEB_LINK)})
-    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
-  SetUrlOpener(previous);
-  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
-  EXPECT_TRUE(about.OkButton()->isDefault());
-  QTest::mouseClick(about.OkButton(), Qt::LeftButton);
-  EXPECT_EQ(about.result(), QDialog::Accepted);
-  EXPECT_FALSE(about.isVisible());
-}
-
 // The box cannot be resized, and its items sit where its layout puts them in units of the
 // box's 197 x 75: icon, product line, second line, maker, web address, OK. The web address
 // is the exception: it is as wide as its text, and where that reaches OK the button and the
-// box's right edge move right by as much.
-TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
+// box's right edge move right by as much. Clicks land on the links' texts, which start at
+// the labels' left edges.
+TEST(AboutBox, FixedBoxShowsTheProductLineWithItsItemsWhereTheLayoutPutsThemOpensOnlyTheWebLinkAndClosesOnOk) {
   CAboutDlg about;
   EXPECT_EQ(about.minimumSize(), about.size());
   EXPECT_EQ(about.maximumSize(), about.size());
@@ -201,6 +182,21 @@ TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
   EXPECT_GE(web->width(), web->sizeHint().width());
   EXPECT_LT(web->geometry().right(), about.OkButton()->x());
   EXPECT_TRUE(about.rect().contains(about.OkButton()->geometry()));
+  std::vector<QUrl> opened;
+  const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
+  about.show();
+  EXPECT_EQ(about.windowTitle(), QString::fromUtf8(u8"关于"));
+  QStringList texts;
+  for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
+  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), web})
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
+  SetUrlOpener(previous);
+  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
+  EXPECT_TRUE(about.OkButton()->isDefault());
+  QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(about.result(), QDialog::Accepted);
+  EXPECT_FALSE(about.isVisible());
 }
 
 }  // namespace
