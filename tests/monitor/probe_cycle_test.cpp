@@ -139,7 +139,7 @@ TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxNotOnePerTickSliceOrCycleAndFa
 
 TEST_F(ProbeCycle, PortOutsideOneTo65535IsNotProbedButFailsWithInvalidArgumentSilently) {
   TcpListener listener;  // what the port reduced to 16 bits would reach
-  const std::int32_t ports[] = {0, -1, listener.port() + 65536, listener.port() - 65536, INT32_MAX};
+  const std::int32_t ports[] = {0, -1, 65536, listener.port() + 65536, listener.port() - 65536, INT32_MAX};
   for (std::int32_t port : ports) Add("127.0.0.1", port);
   for (int cycle = 0; cycle < 2; ++cycle) view->RefreshStatus();
   Pump(50);
