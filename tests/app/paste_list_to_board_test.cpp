@@ -19,26 +19,21 @@
 namespace kelvanor::test {
 namespace {
 
+// A line as pasted, the port and remark it gives, and the remark as setting.xml escapes it.
 struct Expected {
-  std::string line;  // as pasted
-  std::string port;
-  std::string remark;
-  std::string xmlRemark;  // as setting.xml escapes it
+  std::string line, port, remark, xmlRemark;
 };
 
 // Endpoint 0 listens and the others are refused; the lines take the three forms in turn.
 std::vector<Expected> FiftyEndpoints(int listening, int refused) {
   std::vector<Expected> list;
   for (int i = 0; i < 50; ++i) {
-    const std::string n = std::to_string(i), port = std::to_string(i ? refused : listening);
-    const std::string remark = Gbk(u8"备注") + n;
-    if (i % 3 == 0)
-      list.push_back({"127.0.0.1:" + port + " r&" + n, port, "r&" + n, "r&amp;" + n});
-    else if (i % 3 == 1)
-      list.push_back({"127.0.0.1\t" + port + "\t" + remark, port, remark, remark});
-    else
-      list.push_back({"127.0.0.1," + port + ",\"a, \"\"" + n + "\"\"\"", port, "a, \"" + n + "\"",
-                      "a, &quot;" + n + "&quot;"});
+    const std::string n = std::to_string(i), port = std::to_string(i ? refused : listening), gbk = Gbk(u8"备注") + n;
+    const Expected forms[] = {{"127.0.0.1:" + port + " r&" + n, port, "r&" + n, "r&amp;" + n},
+                              {"127.0.0.1\t" + port + "\t" + gbk, port, gbk, gbk},
+                              {"127.0.0.1," + port + ",\"a, \"\"" + n + "\"\"\"", port, "a, \"" + n + "\"",
+                               "a, &quot;" + n + "&quot;"}};
+    list.push_back(forms[i % 3]);
   }
   return list;
 }

@@ -71,18 +71,6 @@ TEST_F(ShellTest, LockStatesComeFromTheKeyboardLeds) {
   EXPECT_EQ(LockKeyState(LockKey::Caps, "none"), std::nullopt);
 }
 
-TEST_F(ShellTest, MenuHidesTheBarsWithCheckMarksAndExitCloses) {
-  for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
-    EXPECT_TRUE(Frame().Action(command)->isChecked());
-    Frame().Action(command)->trigger();
-    EXPECT_FALSE(Frame().Action(command)->isChecked());
-  }
-  EXPECT_FALSE(Frame().ToolBar()->isVisible());
-  EXPECT_FALSE(Frame().statusBar()->isVisible());
-  Frame().Action(ID_APP_EXIT)->trigger();
-  EXPECT_FALSE(Frame().isVisible());
-}
-
 // A probe cycle holds one socket per endpoint, so the start takes all the open files allowed.
 TEST_F(ShellTest, SocketLibraryStartRaisesTheFileLimitAndItsFailureStopsStartUp) {
   rlimit files{};
@@ -103,23 +91,29 @@ TEST_F(ShellTest, SocketLibraryStartRaisesTheFileLimitAndItsFailureStopsStartUp)
 QMenu* FileMenu(CMainFrame& frame) { return frame.menuBar()->actions().at(0)->menu(); }
 
 // Regression: with the toolbar hidden nothing opened the settings.
-TEST_F(ShellWithEndpointTest, WithTheToolbarHiddenTheFileMenuOpensTheSettingsAndF5Refreshes) {
+TEST_F(ShellWithEndpointTest, MenuHidesTheBarsWithCheckMarksAndTheFileMenuStillOpensTheSettingsRefreshesAndExits) {
   QStringList texts;
   for (QAction* item : FileMenu(Frame())->actions()) texts << (item->isSeparator() ? "-" : item->text());
   EXPECT_EQ(texts.join('|'), QString::fromUtf8(u8"监控设置(&S)...|刷新状态(&R)|-|退出(&X)"));
   int settingsOpened = 0;
   app_.SetEditSettings([&] { ++settingsOpened; });
-  Frame().Action(ID_VIEW_TOOLBAR)->trigger();
+  for (int command : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+    EXPECT_TRUE(Frame().Action(command)->isChecked());
+    Frame().Action(command)->trigger();
+    EXPECT_FALSE(Frame().Action(command)->isChecked());
+  }
+  EXPECT_FALSE(Frame().ToolBar()->isVisible() || Frame().statusBar()->isVisible());
   Frame().activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
   ASSERT_TRUE(testing::WaitFor([&] { return List()[0].state == Connected; }));  // the first cycle is over
-
   QTest::keyClick(&Frame(), Qt::Key_F5);
   EXPECT_EQ(List()[0].result, ConnectingText()) << "F5 started a probe cycle";
   QTest::keyClick(&Frame(), Qt::Key_F, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitFor([&] { return FileMenu(Frame())->isVisible(); }));
   QTest::keyClick(FileMenu(Frame()), Qt::Key_S);
   EXPECT_EQ(settingsOpened, 1);
+  Frame().Action(ID_APP_EXIT)->trigger();
+  EXPECT_FALSE(Frame().isVisible());
 }
 
 TEST_F(ShellTest, QtsOwnButtonsAndPickerSpeakChineseWhileOurOwnTextsStay) {
@@ -159,31 +153,12 @@ TEST_F(ShellWithEndpointTest, ProbesGoOnWhileTheAboutBoxIsOpen) {
   EXPECT_TRUE(connectedWhileOpen);
 }
 
-// Clicks land on the links' texts, which start at the labels' left edges.
-TEST(AboutBox, ShowsTheProductLineOpensOnlyTheWebLinkAndClosesOnOk) {
-  std::vector<QUrl> opened;
-  const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
-  CAboutDlg about;
-  about.show();
-  EXPECT_EQ(about.windowTitle(), QString::fromUtf8(u8"关于"));
-  QStringList texts;
-  for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
-  EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
-  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), about.Link(CAboutDlg::IDC_WEB_LINK)})
-    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
-  SetUrlOpener(previous);
-  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
-  EXPECT_TRUE(about.OkButton()->isDefault());
-  QTest::mouseClick(about.OkButton(), Qt::LeftButton);
-  EXPECT_EQ(about.result(), QDialog::Accepted);
-  EXPECT_FALSE(about.isVisible());
-}
-
 // The box cannot be resized, and its items sit where its layout puts them in units of the
 // box's 197 x 75: icon, product line, second line, maker, web address, OK. The web address
 // is the exception: it is as wide as its text, and where that reaches OK the button and the
-// box's right edge move right by as much.
-TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
+// box's right edge move right by as much. Clicks land on the links' texts, which start at
+// the labels' left edges.
+TEST(AboutBox, FixedBoxShowsTheProductLineWithItsItemsWhereTheLayoutPutsThemOpensOnlyTheWebLinkAndClosesOnOk) {
   CAboutDlg about;
   EXPECT_EQ(about.minimumSize(), about.size());
   EXPECT_EQ(about.maximumSize(), about.size());
@@ -207,6 +182,21 @@ TEST(AboutBox, ItemsSitWhereTheLayoutPutsThemInAFixedBox) {
   EXPECT_GE(web->width(), web->sizeHint().width());
   EXPECT_LT(web->geometry().right(), about.OkButton()->x());
   EXPECT_TRUE(about.rect().contains(about.OkButton()->geometry()));
+  std::vector<QUrl> opened;
+  const UrlOpener previous = SetUrlOpener([&](const QUrl& url) { opened.push_back(url); return true; });
+  about.show();
+  EXPECT_EQ(about.windowTitle(), QString::fromUtf8(u8"关于"));
+  QStringList texts;
+  for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains("ORVEX-tallowick v1.01"));
+  for (QLabel* link : {about.Link(CAboutDlg::IDC_MAKER_LINK), web})
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
+  SetUrlOpener(previous);
+  EXPECT_EQ(opened, std::vector{QUrl(CAboutDlg::WebAddress())});
+  EXPECT_TRUE(about.OkButton()->isDefault());
+  QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(about.result(), QDialog::Accepted);
+  EXPECT_FALSE(about.isVisible());
 }
 
 }  // namespace

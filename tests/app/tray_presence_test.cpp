@@ -9,19 +9,16 @@ namespace kelvanor::test {
 namespace {
 
 TEST(TrayPresence, DotTakesTheWorstLastOutcomeAndRedrawsWhenItChanges) {
-  struct Row {
-    int connected, failed, unchecked;
-    QRgb expected;
-  };
   const QRgb red = qRgb(255, 0, 0), grey = qRgb(192, 192, 192), green = qRgb(0, 255, 0);
+  const std::tuple<int, int, int, QRgb> rows[] = {{5, 0, 0, green}, {5, 1, 3, red}, {0, 2, 0, red},
+                                                  {5, 0, 3, grey},  {4, 0, 0, green}, {0, 0, 0, grey}};
   TrayPresence tray;  // one icon through all rows, as counts change over a run
-  for (const Row& row : {Row{5, 0, 0, green}, Row{5, 1, 3, red}, Row{0, 2, 0, red}, Row{5, 0, 3, grey},
-                         Row{4, 0, 0, green}, Row{0, 0, 0, grey}}) {
-    tray.SetCounts(row.connected, row.failed, row.unchecked);
+  for (const auto& [connected, failed, unchecked, expected] : rows) {
+    tray.SetCounts(connected, failed, unchecked);
     for (int size : {16, 32}) {
       const QImage dot = tray.Icon().pixmap(size).toImage();
       ASSERT_EQ(dot.width(), size);
-      EXPECT_EQ(dot.pixel(size / 2, size / 2), row.expected) << row.connected << row.failed << row.unchecked;
+      EXPECT_EQ(dot.pixel(size / 2, size / 2), expected) << connected << failed << unchecked;
       EXPECT_EQ(qAlpha(dot.pixel(0, 0)), 0);  // a round dot on nothing
     }
   }

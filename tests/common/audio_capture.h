@@ -1,7 +1,6 @@
 #pragma once
 // Captures what the alarm plays through SDL's disk driver (16-bit mono samples).
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
@@ -22,9 +21,6 @@ class AudioCapture {
     CloseAudio();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
   }
-
-  // Samples written so far, while the device stays open (the driver writes in real time).
-  std::size_t Captured() const { return static_cast<std::size_t>(QFileInfo(path_).size()) / 2; }
 
   // Closes the device and returns everything it was given.
   std::vector<std::int16_t> Finish() {

@@ -40,10 +40,8 @@ class LoopbackDns {
   }
   LoopbackDns(const LoopbackDns&) = delete;
 
-  // `name` (lower case, no final dot) gets `reply`; kAddress answers with `address`.
-  void Answer(const std::string& name, Reply reply, const char* address = "127.0.0.1") {
-    replies_[name] = {reply, inet_addr(address)};
-  }
+  // `name` (lower case, no final dot) gets `reply`; kAddress answers 127.0.0.1.
+  void Answer(const std::string& name, Reply reply) { replies_[name] = reply; }
   // Queries received for `name` (all names when empty).
   int Queries(const std::string& name = {}) const {
     int count = 0;
@@ -69,7 +67,7 @@ class LoopbackDns {
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     ++queried_[name];
     const auto chosen = replies_.find(name);
-    const auto [reply, address] = chosen == replies_.end() ? std::pair{otherNames_, in_addr_t{0}} : chosen->second;
+    const Reply reply = chosen == replies_.end() ? otherNames_ : chosen->second;
     if (reply == Reply::kSilent) return;
     const bool withAddress = reply == Reply::kAddress && m[at + 1] == 0 && m[at + 2] == 1;  // asked for type A
     m[2] = static_cast<unsigned char>(0x80 | (m[2] & 0x79));  // a response, opcode and RD kept
@@ -79,6 +77,7 @@ class LoopbackDns {
     std::size_t len = at + 5;
     if (withAddress) {
       const unsigned char record[] = {0xC0, 12, 0, 1, 0, 1, 0, 0, 0, 60, 0, 4};  // the name, A, IN, TTL, 4 bytes
+      const in_addr_t address = htonl(INADDR_LOOPBACK);
       std::memcpy(m + len, record, sizeof record);
       std::memcpy(m + len + sizeof record, &address, 4);
       len += sizeof record + 4;
@@ -88,7 +87,7 @@ class LoopbackDns {
 
   int fd_;
   Reply otherNames_;
-  std::map<std::string, std::pair<Reply, in_addr_t>> replies_;
+  std::map<std::string, Reply> replies_;
   std::map<std::string, int> queried_;
   std::unique_ptr<QSocketNotifier> notifier_;
 };

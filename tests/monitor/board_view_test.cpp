@@ -18,15 +18,6 @@ constexpr QRgb kRed = 0xFF0000, kWhite = 0xFFFFFF;
 
 class BoardView : public ViewTest {
  protected:
-  // Shows the view at `size` with `count` endpoints that last failed.
-  void ShowFailed(std::size_t count, QSize size) {
-    for (std::size_t i = 0; i < count; ++i) {
-      IPInfo& entry = Add("127.0.0.1", 1);
-      entry.state = Failed;
-      entry.lastOutcome = Failed;
-    }
-    Show(size);
-  }
   void Show(QSize size) {
     view->resize(size);
     view->show();
@@ -44,7 +35,12 @@ class BoardView : public ViewTest {
 // 200 tiles at 850 x 600 need 50 rows of four: the width beside the scroll bar takes no
 // fifth tile. The end shows the last row above the bottom margin.
 TEST_F(BoardView, ScrollingReachesTheLastTileAndResizingKeepsTheFirstVisibleTileInView) {
-  ShowFailed(200, {850, 600});
+  for (int i = 0; i < 200; ++i) {
+    IPInfo& entry = Add("127.0.0.1", 1);
+    entry.state = Failed;
+    entry.lastOutcome = Failed;
+  }
+  Show({850, 600});
   ASSERT_FALSE(Bar()->isHidden());
   EXPECT_EQ(TilesPerRow(ClientRight()), 4);
   const int end = 50 * 120 + 11 - 600;

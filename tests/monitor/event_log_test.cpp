@@ -74,8 +74,7 @@ TEST_F(EventLogTest, EveryFieldReadsBackAndASecondRunAppendsToTheSameFileWithout
   const QString local = QDateTime::fromSecsSinceEpoch(kWhen).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const QString time = QString::fromStdString(rows[i].at(0));
-    EXPECT_TRUE(time.startsWith(local) && QRegularExpression(QStringLiteral("T\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$")).match(time).hasMatch())
-        << rows[i][0];
+    EXPECT_TRUE(QRegularExpression("^" + local + "[+-]\\d\\d:\\d\\d$").match(time).hasMatch()) << rows[i][0];
     EXPECT_EQ(QDateTime::fromString(time, Qt::ISODate).toSecsSinceEpoch(), kWhen) << rows[i][0];
     EXPECT_EQ(Strings(rows[i].begin() + 1, rows[i].end()), cases[i % std::size(cases)].second) << "row " << i;
   }

@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QHelpEvent>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -71,9 +70,6 @@ class OutcomeChange : public ViewTest {
     QApplication::sendEvent(view.get(), &hover);
     return QToolTip::text();
   }
-  std::tuple<std::size_t, std::size_t, std::size_t> Counts() {
-    return {view->Counts().connected, view->Counts().failed, view->Counts().unchecked};
-  }
   QTemporaryDir dir;
   const int port = RefusedPort();
   std::optional<TcpListener> server;
@@ -83,9 +79,8 @@ class OutcomeChange : public ViewTest {
 // down twice more.
 TEST_F(OutcomeChange, ShowsInTheDetailsCountsAlarmSilenceRecoveryToneAndEventLog) {
   AudioCapture capture;
-  QSignalSpy countsChanged(view.get(), &CKelvanorView::CountsChanged);
   Cycle(true);
-  EXPECT_EQ(Counts(), std::tuple(1u, 0u, 0u));
+  EXPECT_EQ(view->Counts(), (OutcomeCounts{1, 0, 0}));
   EXPECT_TRUE(Tip().startsWith(Utf8(u8"正常 自 ")) && Tip().contains(Utf8(u8"\n上次连接耗时 "))) << Tip().toStdString();
   Cycle(false);
   const auto downAt = Entry(0).history.changedAt;
@@ -94,12 +89,11 @@ TEST_F(OutcomeChange, ShowsInTheDetailsCountsAlarmSilenceRecoveryToneAndEventLog
   EXPECT_TRUE(Tip().startsWith(Utf8(u8"异常 自 ") + since) &&
               Tip().contains(Utf8(u8"上次失败 ") + since + ' ' + GbkToQString(Entry(0).result))) << Tip().toStdString();
   view->RefreshStatus();  // superseded before its outcome came
-  EXPECT_EQ(Counts(), std::tuple(0u, 1u, 0u)) << "a new cycle keeps the last outcomes";
+  EXPECT_EQ(view->Counts(), (OutcomeCounts{0, 1, 0})) << "a new cycle keeps the last outcomes";
   Cycle(false);
   EXPECT_EQ(Entry(0).history.changedAt, downAt);
   EXPECT_TRUE(Tip().endsWith(Utf8(u8"失败次数 2"))) << "each failed cycle counts once";
   EXPECT_EQ(Alarms(), 1u);
-  QSignalSpy silence(view.get(), &CKelvanorView::SilenceChanged);
   view->SetSilenced(true);
   Cycle(false);
   EXPECT_EQ(Alarms(), 1u);
@@ -107,13 +101,11 @@ TEST_F(OutcomeChange, ShowsInTheDetailsCountsAlarmSilenceRecoveryToneAndEventLog
   ASSERT_TRUE(WaitFor([&] { return AlarmsDone(); }));  // the alarm's sound ends before the chirp
   Cycle(true);
   EXPECT_FALSE(view->Silenced());
-  EXPECT_EQ(silence.size(), 2);
   Cycle(false);
   EXPECT_EQ(Alarms(), 1u) << "the answer in between starts the count again";
   Cycle(false);
   EXPECT_EQ(Alarms(), 2u);
-  EXPECT_EQ(Counts(), std::tuple(0u, 1u, 0u));
-  EXPECT_FALSE(countsChanged.isEmpty());
+  EXPECT_EQ(view->Counts(), (OutcomeCounts{0, 1, 0}));
   ASSERT_TRUE(WaitFor([&] { return AlarmsDone() && view->Log()->Idle(); }, 10000));
   EXPECT_EQ(Occurrences(capture.Finish(), RecoveryChirp()), 1u) << "only the way back from Failed chirps";
   const std::vector<Strings> rows = RowsOf(dir.filePath("kelvanor-events.csv").toStdString());
