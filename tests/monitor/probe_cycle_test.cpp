@@ -65,7 +65,9 @@ TEST_F(ProbeCycle, PeerHangUpClosesTheProbeAndKeepsTheEntryConnectedAlsoWhenItCa
     view->RefreshStatus();
     const SOCKET handle = entry.socket->handle;
     FlushSocketWork();  // the handshake is done inside the connect
-    if (!together) ASSERT_TRUE(WaitFor([&] { return entry.state == Connected; })) << together;
+    if (!together) {
+      ASSERT_TRUE(WaitFor([&] { return entry.state == Connected; }));
+    }
     close(accept(listener.fd(), nullptr, nullptr));
     ASSERT_TRUE(WaitFor([&] {
       FlushSocketWork();
