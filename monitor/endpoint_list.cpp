@@ -43,12 +43,6 @@ IPInfo* SettingData::FindBySocket(SOCKET handle) {
   return nullptr;
 }
 
-IPInfo* SettingData::FindByProbe(const Socket* probe) {
-  for (IPInfo& entry : ipList)
-    if (entry.socket.get() == probe) return &entry;
-  return nullptr;
-}
-
 Socket* SettingData::FindProbe(SOCKET handle) {
   if (IPInfo* entry = FindBySocket(handle)) return entry->socket.get();
   for (auto& probe : abandonedProbes)

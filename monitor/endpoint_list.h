@@ -57,8 +57,6 @@ struct SettingData {
   // Remembers which entry of the list holds the probe just given this handle, so that
   // finding it for each of thousands of outcomes does not walk the whole list.
   void NoteProbe(const IPInfo& entry);
-  // The entry that holds this probe, or none.
-  IPInfo* FindByProbe(const Socket* probe);
   // The probe (held by an entry or abandoned) that has this socket handle, or none.
   Socket* FindProbe(SOCKET handle);
 

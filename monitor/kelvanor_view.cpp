@@ -124,7 +124,8 @@ bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
   if (Socket::IsDottedAddress(ip)) return OpenProbe(entry);
   // The socket is made once the address is known: a probe waiting for its name holds no
   // descriptor, and one superseded meanwhile is simply freed.
-  probe.LookUp(ip, [this](Socket& p, bool found) { OnLookedUp(p, found); });
+  const std::size_t index = static_cast<std::size_t>(&entry - m_Setting.ipList.data());
+  probe.LookUp(ip, [this, index](Socket&, bool found) { OnLookedUp(index, found); });
   return true;
 }
 
@@ -144,13 +145,14 @@ bool CKelvanorView::OpenProbe(IPInfo& entry) {
   return true;
 }
 
-void CKelvanorView::OnLookedUp(Socket& probe, bool found) {
-  IPInfo* entry = m_Setting.FindByProbe(&probe);  // a superseded probe was freed, lookup and all
-  if (!entry) return;
+// A probe waiting for its name stays with its entry until it is freed, and freeing it
+// cancels the lookup: the entry is still the one at `index`.
+void CKelvanorView::OnLookedUp(std::size_t index, bool found) {
+  IPInfo& entry = m_Setting.ipList[index];
   if (found)
-    OpenProbe(*entry);
+    OpenProbe(entry);
   else
-    ReportStartFailure(*entry, probe);
+    ReportStartFailure(entry, *entry.socket);
 }
 
 void CKelvanorView::ReportStartFailure(IPInfo& entry, const Socket& probe) {
@@ -161,8 +163,17 @@ void CKelvanorView::ReportStartFailure(IPInfo& entry, const Socket& probe) {
   // One box per cycle, however many slices its failures fall in: once the open-file
   // limit is reached every later endpoint fails the same way. A failure while a box is
   // open counts as the cycle's box too.
-  const bool cycleHadOne = m_InSlice && std::exchange(m_Walk.boxShown, true);
-  if (m_ErrorBoxOpen || cycleHadOne) return;
+  if (m_InSlice) {
+    if (!std::exchange(m_Walk.boxShown, true)) ShowErrorBox(message);
+    return;
+  }
+  // Name answers that came in together are handed out one after another: the box waits
+  // for the end of this turn, so that it holds none of the others back.
+  QMetaObject::invokeMethod(this, [this, message] { ShowErrorBox(message); }, Qt::QueuedConnection);
+}
+
+void CKelvanorView::ShowErrorBox(const std::string& message) {
+  if (m_ErrorBoxOpen) return;
   m_ErrorBoxOpen = true;
   ShowMessageBox(this, message, "Error.", MessageIcon::Error);
   m_ErrorBoxOpen = false;

@@ -104,12 +104,14 @@ class CKelvanorView : public QWidget {
   void SoundAlarm();
   // Creates, registers and connects the probe's socket once its target address is known.
   bool OpenProbe(IPInfo& entry);
-  void OnLookedUp(Socket& probe, bool found);
+  void OnLookedUp(std::size_t index, bool found);
   // The entry becomes Failed with the failure's table text. The box shows the probe's
   // message, unless the entry keeps failing with the same message, such a box is open
   // already (a failure that repeats on every tick must not stack one nested modal box
   // per tick) or, for a start made by the walk, the cycle has had its box.
   void ReportStartFailure(IPInfo& entry, const Socket& probe);
+  // At most one probe "Error." box at a time.
+  void ShowErrorBox(const std::string& message);
   // The entry's probe ended with `outcome`: its state, its last outcome and the counts.
   void NoteOutcome(IPInfo& entry, ProbeState outcome);
   // What a change of an entry's last outcome sets off.

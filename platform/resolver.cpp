@@ -2,6 +2,10 @@
 
 #include <ares.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -25,6 +29,11 @@ std::chrono::milliseconds lookupTimeout = kLookupTimeout;
 // A lost datagram is sent again after 1 s, then 2 s: within the lookup's time.
 constexpr int kTryTimeoutMs = 1000;
 constexpr int kTries = 3;
+
+// c-ares reads a readable socket until it is empty: a name server that floods it would
+// keep the UI thread there for as long as the flood lasts. Reads past this many in one
+// turn of the loop report "would block"; the notifier brings the rest on the next turns.
+constexpr int kReadsPerTurn = 16;
 
 ResolveResult ResultOf(int status, const ares_addrinfo* info) {
   ResolveResult result;
@@ -102,6 +111,7 @@ class Resolver {
     std::vector<ResolveId> waiters;
     std::vector<std::pair<int, bool>> watched;  // (descriptor, for writing)
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
+    int readsLeft = kReadsPerTurn;
   };
   struct Waiter {
     ResolveDone done;
@@ -116,6 +126,7 @@ class Resolver {
       lookup->channel = nullptr;
       lookup->answer = ResolveResult{WsaCodeFromAres(status), {}, {}};
     } else {
+      ares_set_socket_functions(lookup->channel, &kBoundedReads, lookup.get());
       ares_addrinfo_hints hints{};
       hints.ai_flags = ARES_AI_CANONNAME;
       hints.ai_family = AF_INET;
@@ -129,6 +140,24 @@ class Resolver {
     if (status != ARES_EDESTRUCTION) static_cast<Lookup*>(arg)->answer = ResultOf(status, info);
     if (info) ares_freeaddrinfo(info);
   }
+
+  static ares_ssize_t BoundedRead(ares_socket_t fd, void* data, std::size_t size, int flags, sockaddr* from,
+                                  ares_socklen_t* fromLen, void* lookup) {
+    if (static_cast<Lookup*>(lookup)->readsLeft-- <= 0) {
+      errno = EAGAIN;
+      return -1;
+    }
+    return recvfrom(fd, data, size, flags, from, fromLen);
+  }
+  static constexpr ares_socket_functions kBoundedReads{
+      [](int domain, int type, int protocol, void*) -> ares_socket_t {
+        return socket(domain, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
+      },
+      [](ares_socket_t fd, void*) { return close(fd); },
+      [](ares_socket_t fd, const sockaddr* to, ares_socklen_t len, void*) { return connect(fd, to, len); },
+      &Resolver::BoundedRead,
+      [](ares_socket_t fd, const iovec* parts, int count, void*) -> ares_ssize_t { return writev(fd, parts, count); },
+  };
 
   // Follows the sockets c-ares uses for this lookup and when it next wants to retry.
   void Watch(Lookup& lookup) {
@@ -167,6 +196,7 @@ class Resolver {
   }
 
   void OnSocket(Lookup& lookup, int fd, bool forWriting) {
+    lookup.readsLeft = kReadsPerTurn;
     ares_process_fd(lookup.channel, forWriting ? ARES_SOCKET_BAD : fd, forWriting ? fd : ARES_SOCKET_BAD);
     // c-ares may have closed sockets, and the descriptors may be reused before Settle
     // follows the sockets afresh: nothing is watched until then.

@@ -42,6 +42,12 @@ class LoopbackDns {
 
   // `name` (lower case, no final dot) gets `reply`; kAddress answers 127.0.0.1.
   void Answer(const std::string& name, Reply reply) { replies_[name] = reply; }
+  // Answers now every query received so far, as the loop would on its next turns: the
+  // replies then reach the program together.
+  void AnswerWaiting() {
+    while (Serve()) {
+    }
+  }
   // Queries received for `name` (all names when empty).
   int Queries(const std::string& name = {}) const {
     int count = 0;
@@ -52,23 +58,25 @@ class LoopbackDns {
  private:
   // Turns the query into its reply in place: the header and question stay, the answer
   // (if any) follows the question, and whatever came after the question is dropped.
-  void Serve() {
+  // False when no query was waiting.
+  bool Serve() {
     unsigned char m[512];
     sockaddr_in from{};
     socklen_t fromLen = sizeof from;
-    const ssize_t n = recvfrom(fd_, m, sizeof m - 16, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+    const ssize_t n = recvfrom(fd_, m, sizeof m - 16, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLen);
+    if (n < 0) return false;
     std::string name;
     ssize_t at = 12;  // the question's labels, after the header
     for (; at < n && m[at] != 0; at += m[at] + 1) {
       if (!name.empty()) name += '.';
       name.append(reinterpret_cast<char*>(m + at + 1), std::min<ssize_t>(m[at], n - at - 1));
     }
-    if (at + 5 > n) return;  // no whole question: the root label, type and class
+    if (at + 5 > n) return true;  // no whole question: the root label, type and class
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     ++queried_[name];
     const auto chosen = replies_.find(name);
     const Reply reply = chosen == replies_.end() ? otherNames_ : chosen->second;
-    if (reply == Reply::kSilent) return;
+    if (reply == Reply::kSilent) return true;
     const bool withAddress = reply == Reply::kAddress && m[at + 1] == 0 && m[at + 2] == 1;  // asked for type A
     m[2] = static_cast<unsigned char>(0x80 | (m[2] & 0x79));  // a response, opcode and RD kept
     m[3] = 0x80 | (reply == Reply::kNoSuchName ? 3 : reply == Reply::kServerFailure ? 2 : 0);  // recursion available
@@ -83,6 +91,7 @@ class LoopbackDns {
       len += sizeof record + 4;
     }
     sendto(fd_, m, len, 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+    return true;
   }
 
   int fd_;

@@ -61,6 +61,28 @@ TEST_F(HostName, EachResolverFailureShowsItsTextAndOneBoxUntilTheNameResolvesAnd
   EXPECT_EQ(Alarms(), 0u);
 }
 
+// Answers that come in together are all handed out before a failure's box opens: the box
+// holds no other name's probe back.
+TEST_F(HostName, AFailedNameBoxHoldsNoAnswerThatCameWithItBack) {
+  TcpListener listener;
+  constexpr std::size_t kNames = 8;
+  for (std::size_t i = 0; i < kNames; ++i) {
+    dns.Answer("up" + std::to_string(i) + ".test", Reply::kAddress);
+    Add("up" + std::to_string(i) + ".test", listener.port());
+  }
+  Add("down.test", listener.port());
+  std::size_t openedBeforeTheBox = 0;
+  MessageBoxRecorder recorder([&] {
+    for (std::size_t i = 0; i < kNames; ++i) openedBeforeTheBox += Entry(i).socket->handle > 0;
+  });
+  view->RefreshStatus();
+  dns.AnswerWaiting();
+  ASSERT_TRUE(WaitForOutcomes());
+  ASSERT_EQ(recorder.calls.size(), 1u);
+  EXPECT_EQ(openedBeforeTheBox, kNames);
+  for (std::size_t i = 0; i < kNames; ++i) EXPECT_EQ(Entry(i).state, Connected) << i;
+}
+
 // Fifty names on a resolver that never answers, cycle after cycle: the probes waiting
 // for their names hold no socket, each name has one lookup shared across cycles, and a
 // superseded probe is gone at once.
