@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "settings/options_dialog.h"
 #include "settings/setting_file.h"
+#include "settings/setting_file_guard.h"
 
 namespace kelvanor {
 
@@ -33,8 +34,10 @@ void OptionsControl::Edit() {
   COptionsDialog dialog(view_.Setting().options, TrayPresence::Available(), &frame_);
   if (dialog.exec() != QDialog::Accepted) return;
   view_.Setting().options = dialog.Options();
-  // In effect for this run even when the file cannot take them; the operator is told.
-  if (SaveSetting(view_.Setting()) < 0) ShowMessageBox(&frame_, Gbk(u8"保存设置失败！"), "", MessageIcon::Warning);
+  // In effect for this run even when the file cannot take them (the operator is told) or
+  // the operator keeps a file that did not load.
+  if (MayReplaceSettingFile(view_.Setting(), &frame_) && SaveSetting(view_.Setting()) < 0)
+    ShowMessageBox(&frame_, Gbk(u8"保存设置失败！"), "", MessageIcon::Warning);
   Apply();
 }
 
