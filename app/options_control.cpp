@@ -1,10 +1,10 @@
 #include "app/options_control.h"
 
 #include <QAction>
-#include <QStatusBar>
 
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/status_indicators.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
@@ -23,9 +23,9 @@ OptionsControl::OptionsControl(CMainFrame& frame, CKelvanorView& view) : QObject
   connect(frame.Action(ID_OPTIONS), &QAction::triggered, this, &OptionsControl::Edit);
   connect(&view, &CKelvanorView::CountsChanged, this, &OptionsControl::ShowCounts);
   connect(&view, &CKelvanorView::EndpointChanged, this, &OptionsControl::OnEndpointChanged);
-  connect(&view, &CKelvanorView::EventLogFailed, this, [this](const QString& reason) {
-    frame_.statusBar()->showMessage(GbkToQString(Gbk(u8"事件日志写入失败：")) + reason);
-  });
+  // The reason names the log and the system's own words, and stays until a write succeeds.
+  connect(&view, &CKelvanorView::EventLogFailed, frame.Indicators(), &StatusIndicators::SetNotice);
+  connect(&view, &CKelvanorView::EventLogRecovered, frame.Indicators(), [&frame] { frame.Indicators()->SetNotice({}); });
 }
 
 OptionsControl::~OptionsControl() = default;
@@ -43,6 +43,7 @@ void OptionsControl::Edit() {
 
 void OptionsControl::Apply() {
   view_.ApplyOptions();
+  if (!view_.Setting().options.eventLog) frame_.Indicators()->SetNotice({});  // a log no longer kept
   const bool tray = view_.Setting().options.trayIcon && TrayPresence::Available();
   frame_.SetHideOnClose(tray);
   if (!tray) {
