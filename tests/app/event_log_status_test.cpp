@@ -2,7 +2,9 @@
 // with its prefix once, until a line is written again.
 #include <QLabel>
 #include <QStatusBar>
+#include <cerrno>
 #include <filesystem>
+#include <system_error>
 
 #include "tests/app/shell_fixture.h"
 #include "tests/common/csv_rows.h"
@@ -27,8 +29,9 @@ class FullEventLogTest : public ShellTest {
 TEST_F(FullEventLogTest, StatusBarSaysWhyOnceInPlaceOfReadyUntilALineIsWritten) {
   const QLabel* idle = Frame().statusBar()->findChild<QLabel*>("idleMessage");
   ASSERT_NE(idle, nullptr);
-  const QString failure = QString::fromUtf8(u8"事件日志写入失败：%1（No space left on device）")
-                              .arg(QString::fromStdString((fs::current_path() / "kelvanor-events.csv").string()));
+  const QString failure = QString::fromUtf8(u8"事件日志写入失败：%1（%2）")
+                              .arg(QString::fromStdString((fs::current_path() / "kelvanor-events.csv").string()),
+                                   QString::fromStdString(std::generic_category().message(ENOSPC)));
   EXPECT_TRUE(testing::WaitFor([&] { return idle->text() == failure; })) << idle->text().toStdString();
   fs::remove("kelvanor-events.csv");
   testing::TcpListener server(64, port_);

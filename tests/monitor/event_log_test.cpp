@@ -3,10 +3,12 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <system_error>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -65,6 +67,9 @@ struct Reports : QObject {
   std::string Text() const { return texts.join('\n').toStdString(); }
   QStringList texts;
 };
+
+// "No space left on device" and the like, in the words of the system's language.
+QString SystemReason(int error) { return QString::fromStdString(std::generic_category().message(error)); }
 
 QString FailureOf(const fs::path& log, const QString& reason) {
   return QString::fromUtf8(u8"事件日志写入失败：%1（%2）").arg(QString::fromStdString(log.string()), reason);
@@ -187,7 +192,7 @@ TEST_F(EventLogTest, WhatIsNoFileOrTakesNothingIsReportedOnceAndTheHeldLinesFoll
        },
        QString::fromUtf8(u8"不是普通文件")},
       {"a link to a full device", [](const fs::path& p) { fs::create_symlink("/dev/full", p); },
-       QStringLiteral("No space left on device")},
+       SystemReason(ENOSPC)},
   };
   for (const auto& [kind, make, reason] : cases) {
     make(Log());
@@ -226,7 +231,7 @@ TEST_F(EventLogTest, AfterAFullDiskTheLinesThatFitGoInAtOnceAndTheRestFollow) {
   disk.Lift();
   append("r6");
   EXPECT_EQ(RemarksOf(Log()), (Strings{"r1", "r2", "r3", "r4", "r5", "r6"}));
-  EXPECT_EQ(reports.Text(), FailureOf(Log(), QStringLiteral("File too large")).toStdString() + "\nrecovered");
+  EXPECT_EQ(reports.Text(), FailureOf(Log(), SystemReason(EFBIG)).toStdString() + "\nrecovered");
 }
 
 }  // namespace
