@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/quit_signals.h"
 #include "settings/setting_file.h"
+#include "settings/setting_file_guard.h"
 
 namespace kelvanor {
 
@@ -50,7 +51,7 @@ bool CKelvanorApp::InitInstance() {
   frame_ = std::make_unique<CMainFrame>();
   view_ = new CKelvanorView;
   // The view's record gets the file's settings before its first probe cycle.
-  LoadSetting(view_->Setting());
+  const SettingLoad load = LoadSettingFile(view_->Setting());
   frame_->SetView(view_, {[this] { editSettings_(); }, [this] { view_->OnRefresh(); }});
   frame_->SetDocumentTitle(GbkToQString(doc_.GetTitle()));
   AddOutcomeSummary(*frame_, *view_);
@@ -59,6 +60,7 @@ bool CKelvanorApp::InitInstance() {
   QObject::connect(frame_.get(), &CMainFrame::AboutRequested, frame_.get(), [this] { OnAppAbout(); });
   view_->OnInitialUpdate();
   frame_->show();
+  if (!load.problem.empty()) ReportUnloadedSettingFile(load.problem, frame_.get());
   return true;
 }
 

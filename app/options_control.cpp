@@ -1,15 +1,16 @@
 #include "app/options_control.h"
 
 #include <QAction>
-#include <QStatusBar>
 
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/status_indicators.h"
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
 #include "settings/options_dialog.h"
 #include "settings/setting_file.h"
+#include "settings/setting_file_guard.h"
 
 namespace kelvanor {
 
@@ -22,9 +23,9 @@ OptionsControl::OptionsControl(CMainFrame& frame, CKelvanorView& view) : QObject
   connect(frame.Action(ID_OPTIONS), &QAction::triggered, this, &OptionsControl::Edit);
   connect(&view, &CKelvanorView::CountsChanged, this, &OptionsControl::ShowCounts);
   connect(&view, &CKelvanorView::EndpointChanged, this, &OptionsControl::OnEndpointChanged);
-  connect(&view, &CKelvanorView::EventLogFailed, this, [this](const QString& reason) {
-    frame_.statusBar()->showMessage(GbkToQString(Gbk(u8"事件日志写入失败：")) + reason);
-  });
+  // The reason names the log and the system's own words, and stays until a write succeeds.
+  connect(&view, &CKelvanorView::EventLogFailed, frame.Indicators(), &StatusIndicators::SetNotice);
+  connect(&view, &CKelvanorView::EventLogRecovered, frame.Indicators(), [&frame] { frame.Indicators()->SetNotice({}); });
 }
 
 OptionsControl::~OptionsControl() = default;
@@ -33,13 +34,16 @@ void OptionsControl::Edit() {
   COptionsDialog dialog(view_.Setting().options, TrayPresence::Available(), &frame_);
   if (dialog.exec() != QDialog::Accepted) return;
   view_.Setting().options = dialog.Options();
-  // In effect for this run even when the file cannot take them; the operator is told.
-  if (SaveSetting(view_.Setting()) < 0) ShowMessageBox(&frame_, Gbk(u8"保存设置失败！"), "", MessageIcon::Warning);
+  // In effect for this run even when the file cannot take them (the operator is told) or
+  // the operator keeps a file that did not load.
+  if (MayReplaceSettingFile(view_.Setting(), &frame_) && SaveSetting(view_.Setting()) < 0)
+    ShowMessageBox(&frame_, Gbk(u8"保存设置失败！"), "", MessageIcon::Warning);
   Apply();
 }
 
 void OptionsControl::Apply() {
   view_.ApplyOptions();
+  if (!view_.Setting().options.eventLog) frame_.Indicators()->SetNotice({});  // a log no longer kept
   const bool tray = view_.Setting().options.trayIcon && TrayPresence::Available();
   frame_.SetHideOnClose(tray);
   if (!tray) {

@@ -20,9 +20,12 @@ QLabel* AddPane(QStatusBar* bar, const QString& widest) {
 
 StatusIndicators::StatusIndicators(QStatusBar* bar)
     : QObject(bar),
+      idle_(new QLabel(bar)),
       panes_{{{LockKey::Caps, "CAP", nullptr}, {LockKey::Num, "NUM", nullptr},
               {LockKey::Scroll, "SCRL", nullptr}}} {
-  bar->addWidget(new QLabel(GbkToQString(Gbk(u8"就绪")), bar), 1);
+  idle_->setObjectName("idleMessage");
+  SetNotice({});
+  bar->addWidget(idle_, 1);
   for (Pane& pane : panes_) pane.label = AddPane(bar, pane.text);
   qApp->installEventFilter(this);
   // A lock may change while another program has the keyboard.
@@ -35,6 +38,10 @@ QString StatusIndicators::Text(LockKey key) const {
   for (const Pane& pane : panes_)
     if (pane.key == key) return pane.label->text();
   return {};
+}
+
+void StatusIndicators::SetNotice(const QString& text) {
+  idle_->setText(text.isEmpty() ? GbkToQString(Gbk(u8"就绪")) : text);
 }
 
 void StatusIndicators::Update() {

@@ -43,6 +43,9 @@ struct SettingData {
   std::int32_t soundType = 1;
   std::string soundFile;
   MonitorOptions options;
+  // setting.xml holds what did not load: saving the record over it would lose that, so
+  // the operator is asked first.
+  bool fileNotLoaded = false;
 
   // Probes that no entry holds any more but whose outcome is still to come: it must
   // still sound the alarm. Each is freed when its outcome has been handled.

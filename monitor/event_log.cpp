@@ -10,6 +10,14 @@
 #include "monitor/event_file.h"
 
 namespace kelvanor {
+namespace {
+
+QString ReasonOf(int error) {
+  if (error == AppendOutcome::kNotAFile) return QStringLiteral("不是普通文件");
+  return QString::fromStdString(std::generic_category().message(error));
+}
+
+}  // namespace
 
 // Shared with the writer, so that a writer left behind at the end still has it.
 struct EventLog::Shared {
@@ -46,6 +54,12 @@ void EventLog::ReportFailure(Shared& shared, EventLog* owner, const QString& rea
   emit owner->WriteFailed(reason);
 }
 
+void EventLog::ReportRecovery(Shared& shared, EventLog* owner) {
+  if (!shared.failing || shared.ownerGone) return;
+  shared.failing = false;
+  emit owner->WriteRecovered();
+}
+
 void EventLog::Run(const std::shared_ptr<Shared>& shared, EventLog* owner) {
   // Taken from `incoming` under the lock, written without it: the UI thread never waits
   // for the disk, nor for a walk over lines held through a long failure.
@@ -69,10 +83,9 @@ void EventLog::Run(const std::shared_ptr<Shared>& shared, EventLog* owner) {
     shared->pendingBytes -= written;
     if (outcome.error)
       ReportFailure(*shared, owner, QStringLiteral("事件日志写入失败：%1（%2）")
-                                        .arg(QFile::decodeName(shared->file.c_str()),
-                                             QString::fromStdString(std::generic_category().message(outcome.error))));
+                                        .arg(QFile::decodeName(shared->file.c_str()), ReasonOf(outcome.error)));
     else
-      shared->failing = false;
+      ReportRecovery(*shared, owner);
     shared->writing = false;
     if (last) break;
   }

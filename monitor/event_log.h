@@ -48,12 +48,16 @@ class EventLog : public QObject {
   // succeeded. Emitted on the writer's thread: connect it queued (across threads the
   // automatic connection is).
   void WriteFailed(const QString& reason);
+  // A write succeeded after WriteFailed. Emitted like it.
+  void WriteRecovered();
 
  private:
   struct Shared;
   static void Run(const std::shared_ptr<Shared>& shared, EventLog* owner);
   // Once per run of failures, and never once the owner is gone; called under the lock.
   static void ReportFailure(Shared& shared, EventLog* owner, const QString& reason);
+  // Ends a run of failures, likewise.
+  static void ReportRecovery(Shared& shared, EventLog* owner);
 
   std::shared_ptr<Shared> shared_;
   std::thread thread_;

@@ -269,6 +269,7 @@ void CKelvanorView::ApplyOptions() {
   if (m_EventLog) return;
   m_EventLog = std::make_unique<EventLog>();
   connect(m_EventLog.get(), &EventLog::WriteFailed, this, &CKelvanorView::EventLogFailed);
+  connect(m_EventLog.get(), &EventLog::WriteRecovered, this, &CKelvanorView::EventLogRecovered);
 }
 
 void CKelvanorView::SetSilenced(bool silenced) {

@@ -89,6 +89,8 @@ class CKelvanorView : public QWidget {
   void EndpointChanged(std::size_t index, bool wasFailed, bool nowFailed);
   // The event log could not be written (reported once per run of failures).
   void EventLogFailed(const QString& reason);
+  // The event log was written again after EventLogFailed.
+  void EventLogRecovered();
 
  protected:
   bool event(QEvent* e) override;

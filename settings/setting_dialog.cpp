@@ -5,6 +5,7 @@
 #include "settings/int_scan.h"
 #include "settings/interval_text.h"
 #include "settings/setting_file.h"
+#include "settings/setting_file_guard.h"
 
 namespace kelvanor {
 
@@ -85,7 +86,7 @@ bool CSettingDialog::OnInitDialog() {
 }
 
 void CSettingDialog::OnOK() {
-  if (!DoDataExchange(true) || !CheckPorts()) return;
+  if (!DoDataExchange(true) || !CheckPorts() || !MayReplaceSettingFile(*m_pSetting, this)) return;
   m_pSetting->refreshTime = m_nRefreshTime;
   m_pSetting->Clear();
   for (int row = 1; row < m_Grid.GetRowCount(); ++row) {

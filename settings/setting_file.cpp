@@ -1,12 +1,16 @@
 #include "settings/setting_file.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <tinyxml2.h>
+#include <unistd.h>
 
+#include "platform/gbk.h"
 #include "settings/atomic_file.h"
 #include "settings/attribute_count.h"
 #include "settings/int_scan.h"
@@ -14,8 +18,6 @@
 
 namespace kelvanor {
 namespace {
-
-constexpr const char* kFileName = "setting.xml";
 
 std::string TextOf(const tinyxml2::XMLElement& element, const char* name) {
   const char* text = element.Attribute(name);
@@ -77,25 +79,69 @@ std::string PrintSetting(const SettingData& setting) {
   return KeepCarriageReturns(std::string_view(printer.CStr(), static_cast<size_t>(printer.CStrSize() - 1)));
 }
 
-}  // namespace
+std::string SystemReason(const char8_t* what) { return Gbk(what) + Gbk(u8"（") + std::strerror(errno) + Gbk(u8"）"); }
 
-int LoadSetting(SettingData& setting) {
-  std::ifstream file(kFileName, std::ios::binary);
-  if (!file) return -1;
-  const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-  if (file.bad() || HasElementWithMoreAttributes(bytes, kMaxAttributesPerElement)) return -1;
+// setting.xml's bytes, or why they could not be read; neither when there is no file.
+struct FileRead {
+  bool exists = true;
+  std::string bytes;
+  std::string problem;
+};
+
+// Opened without waiting, so that a FIFO of that name cannot hold up the start.
+FileRead ReadWholeFile() {
+  FileRead file;
+  const int fd = open(kSettingFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    file.exists = errno != ENOENT;
+    if (file.exists) file.problem = SystemReason(u8"无法读取");
+    return file;
+  }
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) file.problem = Gbk(u8"不是普通文件");
+  char buffer[65536];
+  for (ssize_t n = 1; file.problem.empty() && n != 0;) {
+    n = read(fd, buffer, sizeof buffer);
+    if (n > 0)
+      file.bytes.append(buffer, static_cast<std::size_t>(n));
+    else if (n < 0 && errno != EINTR)
+      file.problem = SystemReason(u8"无法读取");
+  }
+  close(fd);
+  return file;
+}
+
+// Fills the record from the file's bytes; the problem that stops it, or empty.
+std::string ReadSettings(const std::string& bytes, SettingData& setting) {
+  if (HasElementWithMoreAttributes(bytes, kMaxAttributesPerElement))
+    return Gbk(u8"有元素的属性超过 ") + std::to_string(kMaxAttributesPerElement) + Gbk(u8" 个");
   tinyxml2::XMLDocument doc;
-  if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) return -1;
+  const tinyxml2::XMLError error = doc.Parse(bytes.data(), bytes.size());
+  if (error != tinyxml2::XML_SUCCESS && error != tinyxml2::XML_ERROR_EMPTY_DOCUMENT) {
+    const std::string line = Gbk(u8"第 ") + std::to_string(doc.ErrorLineNum()) + Gbk(u8" 行");
+    return line + (error == tinyxml2::XML_ERROR_PARSING_ATTRIBUTE ? Gbk(u8"有重复或无效的属性") : Gbk(u8"的 XML 格式有误"));
+  }
   const tinyxml2::XMLElement* root = doc.FirstChildElement();
-  if (!root) return -1;
+  if (!root) return Gbk(u8"文件中没有任何元素");
   for (const tinyxml2::XMLElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement())
     ReadElement(*e, setting);
-  return 0;
+  return "";
 }
+
+}  // namespace
+
+SettingLoad LoadSettingFile(SettingData& setting) {
+  FileRead file = ReadWholeFile();
+  if (file.exists && file.problem.empty()) file.problem = ReadSettings(file.bytes, setting);
+  setting.fileNotLoaded = !file.problem.empty();
+  return {file.exists && file.problem.empty() ? 0 : -1, std::move(file.problem)};
+}
+
+int LoadSetting(SettingData& setting) { return LoadSettingFile(setting).result; }
 
 int SaveSetting(const SettingData& setting) {
   try {
-    return ReplaceFileContents(kFileName, PrintSetting(setting)) ? 0 : -1;
+    return ReplaceFileContents(kSettingFileName, PrintSetting(setting)) ? 0 : -1;
   } catch (const std::bad_alloc&) {
     return -1;
   }

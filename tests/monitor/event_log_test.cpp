@@ -3,10 +3,19 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <system_error>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "monitor/event_file.h"
 #include "monitor/event_log.h"
 #include "platform/gbk.h"
 #include "tests/common/csv_rows.h"
@@ -47,6 +56,45 @@ class EventLogTest : public ::testing::Test {
 
  private:
   QTemporaryDir dir_;
+};
+
+// What a log reports, in order: each failure's reason, and "recovered".
+struct Reports : QObject {
+  explicit Reports(EventLog& log) {
+    connect(&log, &EventLog::WriteFailed, this, [this](const QString& reason) { texts << reason; });
+    connect(&log, &EventLog::WriteRecovered, this, [this] { texts << "recovered"; });
+  }
+  std::string Text() const { return texts.join('\n').toStdString(); }
+  QStringList texts;
+};
+
+// "No space left on device" and the like, in the words of the system's language.
+QString SystemReason(int error) { return QString::fromStdString(std::generic_category().message(error)); }
+
+QString FailureOf(const fs::path& log, const QString& reason) {
+  return QString::fromUtf8(u8"事件日志写入失败：%1（%2）").arg(QString::fromStdString(log.string()), reason);
+}
+
+// A file-size limit stands in for a full disk: a write stops where the limit is and
+// fails from there on, as it stops where the disk is full.
+class FileSizeLimit {
+ public:
+  FileSizeLimit() : previous_(signal(SIGXFSZ, SIG_IGN)) { getrlimit(RLIMIT_FSIZE, &unlimited_); }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &unlimited_);
+    signal(SIGXFSZ, previous_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  void Set(rlim_t bytes) {
+    rlimit limit = unlimited_;
+    limit.rlim_cur = bytes;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  }
+  void Lift() { ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &unlimited_), 0); }
+
+ private:
+  sighandler_t previous_;
+  rlimit unlimited_{};
 };
 
 // Two runs, each made in the directory of setting.xml and then moved elsewhere, as a
@@ -126,6 +174,64 @@ TEST_F(EventLogTest, AnUnwritableLogIsReportedOnceAndEverythingIsWrittenWhenItCa
   append("r6");
   EXPECT_EQ(RemarksOf(dir / EventLog::kFileName), (Strings{"r5", "r6"}));
   EXPECT_EQ(reports.size(), 2);
+}
+
+
+// Neither a FIFO (with or without a reader) nor a device that takes nothing may hold the
+// writer: each is reported once, in the system's words where it has them, and once the
+// name is free the held lines go in and the log says it recovered.
+TEST_F(EventLogTest, WhatIsNoFileOrTakesNothingIsReportedOnceAndTheHeldLinesFollowOnceItIsGone) {
+  int reader = -1;
+  const std::tuple<const char*, std::function<void(const fs::path&)>, QString> cases[] = {
+      {"a FIFO nobody reads", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); },
+       QString::fromUtf8(u8"不是普通文件")},
+      {"a FIFO whose reader never reads",
+       [&](const fs::path& p) {
+         ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
+         reader = open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+       },
+       QString::fromUtf8(u8"不是普通文件")},
+      {"a link to a full device", [](const fs::path& p) { fs::create_symlink("/dev/full", p); },
+       SystemReason(ENOSPC)},
+  };
+  for (const auto& [kind, make, reason] : cases) {
+    make(Log());
+    EventLog log(Dir());
+    Reports reports(log);
+    for (const char* remark : {"r1", "r2"}) {
+      log.Append(Record(remark));
+      Settle(log);
+    }
+    EXPECT_EQ(reports.Text(), FailureOf(Log(), reason).toStdString()) << kind;
+    fs::remove(Log());
+    log.Append(Record("r3"));
+    Settle(log);
+    EXPECT_EQ(RemarksOf(Log()), (Strings{"r1", "r2", "r3"})) << kind;
+    EXPECT_EQ(reports.Text(), FailureOf(Log(), reason).toStdString() + "\nrecovered") << kind;
+    fs::remove(Log());
+  }
+  close(reader);
+}
+
+// The backlog of five lines meets a disk with room for two: those two go in at once,
+// whole, and the rest when there is room for them.
+TEST_F(EventLogTest, AfterAFullDiskTheLinesThatFitGoInAtOnceAndTheRestFollow) {
+  const std::size_t line = EventLine(Record("r1")).size();
+  EventLog log(Dir());
+  Reports reports(log);
+  FileSizeLimit disk;
+  const auto append = [&](const char* remark) { log.Append(Record(remark)); Settle(log); };
+  disk.Set(0);
+  for (const char* remark : {"r1", "r2", "r3", "r4"}) append(remark);
+  EXPECT_FALSE(fs::exists(Log()) && fs::file_size(Log()) > 0);
+  disk.Set(kUtf8Bom.size() + 2 * line + line / 2);
+  append("r5");
+  EXPECT_EQ(RemarksOf(Log()), (Strings{"r1", "r2"}));
+  EXPECT_EQ(fs::file_size(Log()), kUtf8Bom.size() + 2 * line) << "half a line was left in";
+  disk.Lift();
+  append("r6");
+  EXPECT_EQ(RemarksOf(Log()), (Strings{"r1", "r2", "r3", "r4", "r5", "r6"}));
+  EXPECT_EQ(reports.Text(), FailureOf(Log(), SystemReason(EFBIG)).toStdString() + "\nrecovered");
 }
 
 }  // namespace

@@ -94,6 +94,38 @@ TEST_F(DialogRecordTest, OkKeepsRowsWithAnIpRefusesBadPortsAndAFailedSaveKeepsTh
   }
 }
 
+// Regression: a file that did not load read as an empty list, and OK wrote that list
+// over it. Now OK asks first: 否 leaves the file, the record and the dialog as they were,
+// 是 saves, and later saves ask no more.
+TEST_F(DialogRecordTest, OkOverAFileThatDidNotLoadAsksAndNoKeepsTheFileTheRecordAndTheDialog) {
+  const std::string damaged = "<root><IPInfo ip=\"kept\"/><Options eventLog=\"1\" eventLog=\"1\"/></root>";
+  WriteFile(damaged);
+  ASSERT_EQ(LoadSetting(setting), -1);
+  CSettingDialog& dialog = OpenWith(1);
+  Interval().setText("45");
+  boxes.answer = kIdNo;
+  Click(kIdOk);
+  ASSERT_EQ(boxes.calls.size(), 1u);
+  EXPECT_EQ(boxes.calls[0].buttons, MessageButtons::YesNo);
+  const std::string name = QStringToGbk(QString::fromStdString((std::filesystem::current_path() / "setting.xml").string()));
+  EXPECT_NE(boxes.calls[0].text.find(name), std::string::npos) << GbkToUtf8(boxes.calls[0].text);
+  EXPECT_EQ(ReadFile(), damaged);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(setting.refreshTime, 30);
+  boxes.answer = kIdYes;
+  Click(kIdOk);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  SettingData saved;
+  ASSERT_EQ(LoadSetting(saved), 0);
+  EXPECT_EQ(saved.refreshTime, 45);
+  EXPECT_EQ(saved.ipList.size(), 1u);
+  CSettingDialog again(&setting);
+  again.show();
+  QTest::mouseClick(again.GetDlgItem(kIdOk), Qt::LeftButton);
+  EXPECT_EQ(boxes.calls.size(), 2u) << "asked only once";
+  EXPECT_EQ(again.result(), QDialog::Accepted);
+}
+
 TEST_F(DialogRecordTest, AnIntervalThatIsNoIntegerKeepsTheDialogOpenWithTheBoxSelectedAndSavesNothing) {
   CSettingDialog& dialog = Open();
   EXPECT_EQ(Interval().text(), "30");

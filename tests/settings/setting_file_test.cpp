@@ -2,6 +2,7 @@
 // kind of file gives, the bytes written, and saves that fail or are killed midway.
 #include <grp.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +64,37 @@ TEST_F(SettingFileTest, EachKindOfFileLoadsAsItShouldAndAMissingOrCutShortOneGiv
   const std::string valid = "<?xml version=\"1.0\"?>\n<root>\n<RefreshTime val=\"15\"/>\n</root>";
   for (std::size_t length = 0; length < valid.size(); ++length)
     EXPECT_EQ(Load(valid.substr(0, length)), "-1: " + kDefaults) << "cut at " << length;
+}
+
+// A file that is there but does not load is marked so that nothing saves over it
+// unasked, with what is wrong in the operator's words; a missing file is no problem. A
+// directory threw out of the loader, a FIFO held it for good.
+TEST_F(SettingFileTest, AFileThatIsThereButDoesNotLoadIsMarkedWithWhatIsWrong) {
+  std::string tooMany = "<root><Other";
+  for (std::size_t i = 0; i <= kMaxAttributesPerElement; ++i) tooMany += " a" + std::to_string(i) + "=\"1\"";
+  tooMany += "/></root>";
+  const std::tuple<const char*, std::function<void()>, int, std::u8string> files[] = {
+      {"well formed", [] { WriteFile("<root><IPInfo ip=\"a\"/></root>"); }, 0, u8""},
+      {"missing", [] {}, -1, u8""},
+      {"a repeated option", [] { WriteFile("<root>\n<IPInfo ip=\"a\"/>\n<Options eventLog=\"1\" eventLog=\"1\"/></root>"); },
+       -1, u8"第 3 行有重复或无效的属性"},
+      {"too many attributes", [&] { WriteFile(tooMany); }, -1, u8"有元素的属性超过 1000 个"},
+      {"cut short", [] { WriteFile("<root>\n<IPInfo ip=\"a\"/>\n<IPIn"); }, -1, u8"第 3 行的 XML 格式有误"},
+      {"empty", [] { WriteFile(""); }, -1, u8"文件中没有任何元素"},
+      {"only a comment", [] { WriteFile("<!-- x -->"); }, -1, u8"文件中没有任何元素"},
+      {"a directory", [] { std::filesystem::create_directory("setting.xml"); }, -1, u8"不是普通文件"},
+      {"a FIFO", [] { ASSERT_EQ(mkfifo("setting.xml", 0600), 0); }, -1, u8"不是普通文件"},
+  };
+  for (const auto& [kind, make, result, problem] : files) {
+    std::filesystem::remove("setting.xml");
+    make();
+    SettingData s;
+    const SettingLoad load = LoadSettingFile(s);
+    EXPECT_EQ(load.result, result) << kind;
+    EXPECT_EQ(GbkToUtf8(load.problem), reinterpret_cast<const char*>(problem.c_str())) << kind;
+    EXPECT_EQ(s.fileNotLoaded, !problem.empty()) << kind;
+    EXPECT_EQ(s.ipList.size(), result == 0 ? 1u : 0u) << kind;
+  }
 }
 
 // The texts hold carriage returns since the loader fuzzer found the parser reading a raw
