@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/app_lifetime.h"
+#include "platform/self_connect.h"
 #include "platform/socket_message.h"
 #include "platform/socket_worker.h"
 #include "platform/winsock.h"
@@ -271,6 +272,7 @@ void SocketLayer::OnEpollEvent(std::uint64_t id, std::uint32_t events) {
   switch (r->phase) {
     case Phase::kConnecting:
       if (err == 0 && !(events & EPOLLOUT)) return;  // not answered yet: the answer is another edge
+      if (err == 0 && IsConnectedToItself(r->handle)) err = ECONNREFUSED;
       outbox_.push_back({id, FD_CONNECT, WsaCodeFromErrno(err)});
       r->phase = err == 0 ? Phase::kConnected : Phase::kDone;
       if (err != 0) break;

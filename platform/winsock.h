@@ -5,6 +5,8 @@
 //  - a connect never blocks: WSAConnect answers "would block" and the outcome is sent
 //    later to the registered window as a SocketMessage on the UI thread, carrying
 //    (handle, event | error << 16) with the Windows error numbers below;
+//  - a connect that meets itself (its source port chosen equal to a closed local target
+//    port) is reported as WSAECONNREFUSED, as nobody answered it;
 //  - a connect still pending after ConnectTimeout() is reported as WSAETIMEDOUT, as
 //    Windows gives up after about 21 s where Linux retries for about 127 s;
 //  - the last error is per thread.
