@@ -55,6 +55,8 @@ class SocketLayer {
   int Close(SOCKET s);
   bool IsConnectPending(SOCKET s) const;
   void Flush() { worker_.Flush(); }
+  std::size_t Held() const { return registrations_.size() + worker_.ClosesPending(); }
+  bool ClosesPending() const { return worker_.ClosesPending() > 0; }
 
  private:
   enum class Phase { kIdle, kConnecting, kConnected, kDone };
@@ -361,6 +363,10 @@ int closesocket(SOCKET s) { return Layer().Close(s); }
 bool IsConnectPending(SOCKET s) { return Layer().IsConnectPending(s); }
 
 void FlushSocketWork() { Layer().Flush(); }
+
+std::size_t SocketsHeld() { return Layer().Held(); }
+
+bool SocketClosesPending() { return Layer().ClosesPending(); }
 
 std::chrono::milliseconds ConnectTimeout() { return connectTimeout; }
 

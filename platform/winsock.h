@@ -14,6 +14,7 @@
 #include <netinet/in.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 
 class QObject;
@@ -103,5 +104,12 @@ bool IsConnectPending(SOCKET s);
 
 // Blocks until every connect and close handed to the socket worker has been made.
 void FlushSocketWork();
+
+// The descriptors the layer holds: its open sockets, and those closesocket was called
+// for that the worker has not closed yet. A close takes a moment, so a descriptor counts
+// until it is really free.
+std::size_t SocketsHeld();
+// True while some closed socket's descriptor is still to be freed by the worker.
+bool SocketClosesPending();
 
 }  // namespace kelvanor
