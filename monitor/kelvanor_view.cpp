@@ -129,7 +129,7 @@ void CKelvanorView::ScheduleWalk() {
   else if (SocketClosesPending())
     m_WalkTimer.start(kCloseWait);
   else
-    m_WalkTimer.stop();  // every descriptor is a probe's that has yet to end
+    m_WalkTimer.stop();  // the end of a probe or of a lookup resumes it
 }
 
 void CKelvanorView::ResumeWalk() {

@@ -139,7 +139,9 @@ class CKelvanorView : public QWidget {
   AlarmWorker m_Alarm;
   bool m_ErrorBoxOpen = false;
   ProbeWalk m_Walk;
-  QTimer m_WalkTimer;  // zero period: one slice of the walk per event-loop turn
+  // Zero period: one slice of the walk per event-loop turn; a short wait while it waits
+  // only for the worker's closes.
+  QTimer m_WalkTimer;
   std::size_t m_ProbeWindow = SIZE_MAX;
   std::chrono::microseconds m_SliceTime = kSliceTime;
   bool m_InSlice = false;

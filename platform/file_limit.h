@@ -8,7 +8,8 @@ namespace kelvanor {
 // Descriptors the program keeps for itself, whatever its probes hold: the X connection,
 // Qt's and SDL's own (event fds, pipes, the sound server), a lookup's extra sockets when
 // it tries further name servers, the event log, a file dialog's directory and watcher,
-// a wave file being loaded. About 15 are open at rest and 40 at the busiest.
+// a wave file being loaded. On X about 15 are open at rest: the reserve leaves room many
+// times over for those that come and go.
 inline constexpr std::size_t kReservedDescriptors = 128;
 
 // Raises the soft open-file limit to the hard limit and grows the descriptor table to it
