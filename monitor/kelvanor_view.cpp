@@ -12,11 +12,17 @@
 
 #include "board/widget_board.h"
 #include "monitor/alarm.h"
+#include "platform/file_limit.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
 #include "platform/socket_message.h"
 
 namespace kelvanor {
+namespace {
+// A close made by the socket worker takes microseconds: a walk waiting only for those
+// looks again this soon.
+constexpr std::chrono::milliseconds kCloseWait{1};
+}  // namespace
 
 int RefreshPeriodMs(std::int32_t refreshTime) {
   std::int64_t period = std::int64_t{refreshTime} * 1000;
@@ -30,7 +36,6 @@ std::chrono::milliseconds ConnectTimeoutFor(std::int32_t refreshTime) {
 
 CKelvanorView::CKelvanorView(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);  // the board's scrolling keys
-  m_WalkTimer.setInterval(0);
   connect(&m_WalkTimer, &QTimer::timeout, this, &CKelvanorView::WalkSlice);
   connect(&m_Scroller, &BoardScroller::Scrolled, &m_Frame, &FrameInvalidator::AddAll);
   connect(&m_Frame, &FrameInvalidator::Frame, this, [this] {
@@ -80,6 +85,7 @@ void CKelvanorView::RefreshStatus() {
   m_Counts = CountOutcomes(m_Setting.ipList);
   m_CountsChanged = true;
   m_Frame.Schedule();
+  m_ProbeWindow = ProbeDescriptorWindow();
   m_Walk.Begin(m_Setting.ipList.size());
   WalkSlice();
   m_Frame.AddAll();  // covers the tiles this first slice changed
@@ -90,22 +96,50 @@ void CKelvanorView::WalkSlice() {
   const bool outer = std::exchange(m_InSlice, true);
   // The walk's position lives in m_Walk, not here: an error box below runs a nested
   // loop in which further slices, or a new cycle, go on with the same walk.
-  for (std::size_t started = 0;; ++started) {
-    if (started >= kEntriesPerSliceAtLeast && std::chrono::steady_clock::now() - begun >= m_SliceTime) break;
-    std::optional<std::size_t> next = m_Walk.Next(m_Setting.ipList.size());
-    if (!next) break;
-    IPInfo& entry = m_Setting.ipList[*next];
-    m_Setting.ReleaseProbe(entry);
-    entry.state = Connecting;
-    entry.result = ConnectingText();
-    TileChanged(entry);
-    StartProbe(entry.ip, entry.port, entry);
+  std::vector<IPInfo>& list = m_Setting.ipList;
+  for (std::size_t steps = 0;; ++steps) {
+    if (steps >= kEntriesPerSliceAtLeast && std::chrono::steady_clock::now() - begun >= m_SliceTime) break;
+    const bool slot = ProbeSlotFree();
+    // Entries are taken even while none can start: letting their previous probes go
+    // frees those probes' descriptors.
+    if (!slot || !m_Walk.Waiting(list.size())) {
+      const std::optional<std::size_t> next = m_Walk.Take(list.size());
+      if (!next) break;
+      IPInfo& entry = list[*next];
+      m_Setting.ReleaseProbe(entry);
+      entry.state = Connecting;
+      entry.result = ConnectingText();
+      TileChanged(entry);
+      if (!slot) continue;
+    }
+    IPInfo& entry = list[*m_Walk.Waiting(list.size())];
+    m_Walk.Started();
+    // A list rebuilt meanwhile may hold an entry a new cycle has started already.
+    if (entry.state == Connecting && !entry.socket) StartProbe(entry.ip, entry.port, entry);
   }
   m_InSlice = outer;
-  if (m_Walk.Active())
-    m_WalkTimer.start();
-  else
+  ScheduleWalk();
+}
+
+void CKelvanorView::ScheduleWalk() {
+  if (!m_Walk.Active())
     m_WalkTimer.stop();
+  else if (!m_Walk.AllTaken() || ProbeSlotFree())
+    m_WalkTimer.start(0);
+  else if (SocketClosesPending())
+    m_WalkTimer.start(kCloseWait);
+  else
+    m_WalkTimer.stop();  // the end of a probe or of a lookup resumes it
+}
+
+void CKelvanorView::ResumeWalk() {
+  if (m_Walk.Waiting(m_Setting.ipList.size())) m_WalkTimer.start(0);
+}
+
+bool CKelvanorView::ProbeSlotFree() const {
+  // A probe waiting for its name wants a socket once it is found, and the lookup holds
+  // one of its own meanwhile.
+  return SocketsHeld() + Socket::AwaitingNames() + LookupsInFlight() < m_ProbeWindow;
 }
 
 bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
@@ -125,7 +159,10 @@ bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
   // The socket is made once the address is known: a probe waiting for its name holds no
   // descriptor, and one superseded meanwhile is simply freed.
   const std::size_t index = static_cast<std::size_t>(&entry - m_Setting.ipList.data());
-  probe.LookUp(ip, [this, index](Socket&, bool found) { OnLookedUp(index, found); });
+  probe.LookUp(ip, [this, index](Socket&, bool found) {
+    OnLookedUp(index, found);
+    ResumeWalk();  // a name not found leaves its slot free
+  });
   return true;
 }
 
@@ -193,6 +230,8 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
     }
     IPInfo* entry = m_Setting.FindBySocket(socket);
     if (entry) {
+      // Entries wait for descriptors: that matters more than watching for a hang-up.
+      if (WindowBound()) entry->socket->Close();
       entry->result = std::move(text);
       NoteOutcome(*entry, state);
     }
@@ -204,6 +243,7 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
       if (Socket* probe = m_Setting.FindProbe(socket)) probe->Close();
     }
   }
+  ResumeWalk();
   return 0;
 }
 

@@ -51,7 +51,9 @@ class CKelvanorView : public QWidget {
   void OnTimer(int timerId);
 
   // Starts the cycle's walk over the list: as many entries as one slice allows at once,
-  // the rest on the following event-loop turns. Returns at once either way.
+  // the rest on the following event-loop turns. Returns at once either way. Probes hold
+  // no more descriptors at once than the open-file limit leaves them: an entry whose turn
+  // has not come waits, grey, and is started as descriptors free up.
   void RefreshStatus();
   bool StartProbe(const std::string& ip, int port, IPInfo& entry);
   int OnSocketEvent(SOCKET socket, std::uint32_t word);
@@ -60,6 +62,8 @@ class CKelvanorView : public QWidget {
   const AlarmWorker& Alarm() const { return m_Alarm; }
   // True while the current cycle still has entries to start.
   bool IsWalking() const { return m_Walk.Active(); }
+  // How many descriptors the probes may hold at once, as of the cycle's start.
+  std::size_t ProbeWindow() const { return m_ProbeWindow; }
 
   // The endpoints by last outcome, as of now; CountsChanged tells at most once a frame.
   const OutcomeCounts& Counts() const { return m_Counts; }
@@ -101,8 +105,17 @@ class CKelvanorView : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
 
  private:
-  // Starts the cycle's next entries for one slice, then leaves the rest to the next turn.
+  // Takes and starts the cycle's next entries for one slice, then leaves the rest to a
+  // later turn.
   void WalkSlice();
+  // Whether the walk's next turn comes at once, after the worker's closes, or when a
+  // probe ends.
+  void ScheduleWalk();
+  // A probe ended or let its descriptor go: a waiting entry may start.
+  void ResumeWalk();
+  bool ProbeSlotFree() const;
+  // More endpoints than the window: a probe's descriptor is given back at its outcome.
+  bool WindowBound() const { return m_Setting.ipList.size() > m_ProbeWindow; }
   void SoundAlarm();
   // Creates, registers and connects the probe's socket once its target address is known.
   bool OpenProbe(IPInfo& entry);
@@ -130,7 +143,10 @@ class CKelvanorView : public QWidget {
   AlarmWorker m_Alarm;
   bool m_ErrorBoxOpen = false;
   ProbeWalk m_Walk;
-  QTimer m_WalkTimer;  // zero period: one slice of the walk per event-loop turn
+  // Zero period: one slice of the walk per event-loop turn; a short wait while it waits
+  // only for the worker's closes.
+  QTimer m_WalkTimer;
+  std::size_t m_ProbeWindow = SIZE_MAX;
   std::chrono::microseconds m_SliceTime = kSliceTime;
   bool m_InSlice = false;
   BoardScroller m_Scroller{this};

@@ -6,6 +6,11 @@
 #include <cstring>
 
 namespace kelvanor {
+namespace {
+std::size_t awaitingNames = 0;  // probes live on the UI thread only
+}
+
+std::size_t Socket::AwaitingNames() { return awaitingNames; }
 
 Socket::Socket() {
   errorText[0] = '\0';
@@ -13,7 +18,10 @@ Socket::Socket() {
 }
 
 Socket::~Socket() {
-  if (resolving_) CancelResolve(resolving_);
+  if (resolving_) {
+    CancelResolve(resolving_);
+    --awaitingNames;
+  }
   Close();
 }
 
@@ -50,6 +58,7 @@ bool Socket::IsDottedAddress(const std::string& ip) { return inet_addr(ip.c_str(
 void Socket::LookUp(const std::string& name, LookedUp lookedUp) {
   lookedUp_ = std::move(lookedUp);
   resolving_ = ResolveHostAsync(name, [this](const ResolveResult& r) { OnResolved(r); });
+  ++awaitingNames;
 }
 
 const char* Socket::Connect(const std::string& ip, int port) {
@@ -70,6 +79,7 @@ const char* Socket::StartConnect() {
 
 void Socket::OnResolved(const ResolveResult& result) {
   resolving_ = 0;
+  --awaitingNames;
   if (result.error != 0) {
     WSASetLastError(result.error);
     Fail("Socket::Connect() gethostbyname ");

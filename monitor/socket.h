@@ -3,6 +3,7 @@
 // window later as a socket notification. No data is ever sent or received.
 #include <netinet/in.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -33,6 +34,9 @@ class Socket {
   // Looks a host name up without blocking; `lookedUp` runs later unless the probe is
   // destroyed first. Needs no socket: one is made only once the address is known.
   void LookUp(const std::string& name, LookedUp lookedUp);
+  // Probes of the whole program still waiting for their names: each wants a socket once
+  // its name is found.
+  static std::size_t AwaitingNames();
 
   // No text when the connection is under way or established; otherwise errorText. The
   // target is `ip` when dotted, else the address its LookUp found.

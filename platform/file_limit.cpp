@@ -1,6 +1,7 @@
 #include "platform/file_limit.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -35,6 +36,13 @@ long RaiseOpenFileLimit() {
   }
   GrowDescriptorTable(limit.rlim_cur);
   return limit.rlim_cur == RLIM_INFINITY ? -1 : static_cast<long>(limit.rlim_cur);
+}
+
+std::size_t ProbeDescriptorWindow() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
+  const auto soft = static_cast<std::size_t>(limit.rlim_cur);
+  return std::max(soft - std::min(soft, kReservedDescriptors), soft / 2);
 }
 
 }  // namespace kelvanor

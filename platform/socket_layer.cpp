@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/app_lifetime.h"
+#include "platform/self_connect.h"
 #include "platform/socket_message.h"
 #include "platform/socket_worker.h"
 #include "platform/winsock.h"
@@ -54,6 +55,8 @@ class SocketLayer {
   int Close(SOCKET s);
   bool IsConnectPending(SOCKET s) const;
   void Flush() { worker_.Flush(); }
+  std::size_t Held() const { return registrations_.size() + worker_.ClosesPending(); }
+  bool ClosesPending() const { return worker_.ClosesPending() > 0; }
 
  private:
   enum class Phase { kIdle, kConnecting, kConnected, kDone };
@@ -271,6 +274,7 @@ void SocketLayer::OnEpollEvent(std::uint64_t id, std::uint32_t events) {
   switch (r->phase) {
     case Phase::kConnecting:
       if (err == 0 && !(events & EPOLLOUT)) return;  // not answered yet: the answer is another edge
+      if (err == 0 && IsConnectedToItself(r->handle)) err = ECONNREFUSED;
       outbox_.push_back({id, FD_CONNECT, WsaCodeFromErrno(err)});
       r->phase = err == 0 ? Phase::kConnected : Phase::kDone;
       if (err != 0) break;
@@ -359,6 +363,10 @@ int closesocket(SOCKET s) { return Layer().Close(s); }
 bool IsConnectPending(SOCKET s) { return Layer().IsConnectPending(s); }
 
 void FlushSocketWork() { Layer().Flush(); }
+
+std::size_t SocketsHeld() { return Layer().Held(); }
+
+bool SocketClosesPending() { return Layer().ClosesPending(); }
 
 std::chrono::milliseconds ConnectTimeout() { return connectTimeout; }
 

@@ -26,7 +26,10 @@ std::uint64_t SocketWorker::Connect(int fd, std::uint64_t registration, const so
 
 void SocketWorker::Abort(int fd) { Push({Job::kAbort, fd, 0, {}}); }
 
-void SocketWorker::Close(int fd) { Push({Job::kClose, fd, 0, {}}); }
+void SocketWorker::Close(int fd) {
+  ++closesPending_;
+  Push({Job::kClose, fd, 0, {}});
+}
 
 void SocketWorker::Flush() {
   std::unique_lock lock(mutex_);
@@ -94,6 +97,7 @@ void SocketWorker::Execute(const Job& job) {
       // Closing takes the socket out of the epoll set; a late event carries a
       // registration the layer no longer knows.
       ::close(job.fd);
+      --closesPending_;
       break;
   }
 }

@@ -36,6 +36,8 @@ class SocketWorker {
   void Abort(int fd);  // dissolves a pending connect, stopping the kernel's retries
   void Close(int fd);
   void Flush();        // returns once every job handed in so far is done
+  // Descriptors handed to Close that are not closed yet.
+  std::size_t ClosesPending() const { return closesPending_.load(); }
 
  private:
   struct Job {
@@ -57,6 +59,7 @@ class SocketWorker {
   bool busy_ = false;     // the worker is running jobs it has taken out of jobs_
   std::uint64_t jobsPushed_ = 0;
   std::atomic<std::uint64_t> jobsRun_{0};  // jobs run in order, so a count names them all
+  std::atomic<std::size_t> closesPending_{0};
   bool stopping_ = false;
   std::thread thread_;
 };

@@ -5,6 +5,8 @@
 //  - a connect never blocks: WSAConnect answers "would block" and the outcome is sent
 //    later to the registered window as a SocketMessage on the UI thread, carrying
 //    (handle, event | error << 16) with the Windows error numbers below;
+//  - a connect that meets itself (its source port chosen equal to a closed local target
+//    port) is reported as WSAECONNREFUSED, as nobody answered it;
 //  - a connect still pending after ConnectTimeout() is reported as WSAETIMEDOUT, as
 //    Windows gives up after about 21 s where Linux retries for about 127 s;
 //  - the last error is per thread.
@@ -12,6 +14,7 @@
 #include <netinet/in.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 
 class QObject;
@@ -101,5 +104,12 @@ bool IsConnectPending(SOCKET s);
 
 // Blocks until every connect and close handed to the socket worker has been made.
 void FlushSocketWork();
+
+// The descriptors the layer holds: its open sockets, and those closesocket was called
+// for that the worker has not closed yet. A close takes a moment, so a descriptor counts
+// until it is really free.
+std::size_t SocketsHeld();
+// True while some closed socket's descriptor is still to be freed by the worker.
+bool SocketClosesPending();
 
 }  // namespace kelvanor

@@ -1,4 +1,5 @@
 // Cycles and notifications; the soak test checks the outcome of every kind of endpoint.
+#include "platform/file_limit.h"
 #include "tests/common/process_counts.h"
 #include "tests/monitor/view_fixture.h"
 
@@ -137,6 +138,41 @@ TEST_F(ProbeCycle, OpenFileLimitFailureShowsOneBoxNotOnePerTickSliceOrCycleAndFa
     EXPECT_EQ(Entry(i).socket->errorText, kTooManyFiles) << i;
   }
   EXPECT_EQ(Alarms(), 1u);  // only the first, real refusal
+}
+
+// Three times more endpoints than the open-file limit, a third of them names: probes hold
+// no more descriptors than the window the limit leaves them, a probe waiting for its name
+// counting as one, and the entries whose turn has not come wait and start as descriptors
+// free up. Every endpoint gets its own outcome in each cycle, none runs out of descriptors.
+TEST_F(ProbeCycle, MoreEndpointsThanTheOpenFileLimitAllowsEachGetsItsOutcomeEveryCycleAndNoneRunsOut) {
+  constexpr rlim_t kLimit = 2 * kReservedDescriptors;
+  constexpr std::size_t kEndpoints = 3 * kLimit;
+  TcpListener listener(4096);
+  const int refused = RefusedPort();
+  for (std::size_t i = 0; i < kEndpoints; ++i) {
+    if (i % 3 == 2) {
+      const std::string name = "host" + std::to_string(i) + ".test";
+      dns.Answer(name, LoopbackDns::Reply::kAddress);
+      Add(name, listener.port());
+    } else {
+      Add("127.0.0.1", i % 3 ? refused : listener.port());
+    }
+  }
+  OpenFileLimit limit(kLimit);
+  for (int cycle = 0; cycle < 2; ++cycle) {
+    view->RefreshStatus();
+    ASSERT_LT(view->ProbeWindow(), kEndpoints);
+    std::size_t most = 0;
+    ASSERT_TRUE(WaitFor([&] {
+      most = std::max(most, SocketsHeld() + Socket::AwaitingNames() + LookupsInFlight());
+      return !view->IsWalking() && std::none_of(view->Setting().ipList.begin(), view->Setting().ipList.end(),
+                                                [](const IPInfo& e) { return e.state == Connecting; });
+    })) << cycle;
+    EXPECT_LE(most, view->ProbeWindow()) << cycle;
+    for (std::size_t i = 0; i < kEndpoints; ++i)
+      ASSERT_EQ(Entry(i).result, Gbk(i % 3 == 1 ? u8"连接异常" : u8"正常连接")) << cycle << " " << i;
+  }
+  EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(ProbeCycle, PortOutsideOneTo65535IsNotProbedButFailsWithInvalidArgumentSilently) {
