@@ -204,11 +204,13 @@ void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
     history.failureText = entry.result;
     ++history.failedCycles;
     ++history.failuresInRow;
+    history.latency.AddFailure();
   } else {
     history.connectMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now() - history.connectStarted)
                             .count();
     history.failuresInRow = 0;
+    history.latency.AddConnect(*history.connectMs);
   }
   const std::optional<ProbeState> before = std::exchange(entry.lastOutcome, outcome);
   if (before != outcome) LastOutcomeChanged(entry, before);
