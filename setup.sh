@@ -5,7 +5,7 @@ set -euo pipefail
 
 kelvanor_packages=(g++ cmake ninja-build qt6-base-dev libtinyxml2-dev libsdl2-dev libc-ares-dev libxcb1-dev pkg-config
   qt6-translations-l10n googletest libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei xvfb xauth
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev prometheus)
 
 kelvanor_install_missing() {
   local missing=()

@@ -25,6 +25,7 @@ bench probe_cycle 2000 10000
 # Alarm after 3 failures, recovery tone and event log on (a tray is not on this machine).
 KELVANOR_BENCH_OPTIONS=1 bench probe_cycle 10000
 bench board
+bench metrics
 grid=$(bench grid)
 grep '^| grid: ' <<<"$grid" || true
 echo

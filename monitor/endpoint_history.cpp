@@ -40,6 +40,12 @@ QString EndpointDetails(const IPInfo& entry, EndpointHistory::Time now) {
   if (history.failedAt)
     lines << Text(u8"上次失败 ") + Clock(*history.failedAt) + ' ' + GbkToQString(history.failureText);
   lines << Text(u8"失败次数 %1").arg(history.failedCycles);
+  const LatencyRing& latency = history.latency;
+  if (latency.Size() == 0) return lines.join('\n');
+  lines << Sparkline(latency);
+  if (const std::optional<LatencySummary> s = Summarize(latency))
+    lines << Text(u8"最小 %1 / 中位 %2 / p95 %3 / 最大 %4 ms").arg(s->min).arg(s->median).arg(s->p95).arg(s->max);
+  lines << Text(u8"失败 %1/%2").arg(latency.Failures()).arg(latency.Size());
   return lines.join('\n');
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "monitor/latency_ring.h"
+
 namespace kelvanor {
 
 struct IPInfo;
@@ -23,10 +25,12 @@ struct EndpointHistory {
   std::size_t failedCycles = 0;
   // Failed cycles since the last success, start failures included.
   int failuresInRow = 0;
+  LatencyRing latency;
 };
 
 // The tool tip of an endpoint's tile as of `now`: its last outcome and since when, the
-// last connect time, the last failure and how many cycles failed.
+// last connect time, the last failure, how many cycles failed, and the recent outcomes
+// drawn as a line with their figures.
 QString EndpointDetails(const IPInfo& entry, EndpointHistory::Time now);
 
 }  // namespace kelvanor

@@ -79,6 +79,9 @@ bool CKelvanorView::event(QEvent* e) {
 }
 
 void CKelvanorView::RefreshStatus() {
+  const auto now = std::chrono::steady_clock::now();
+  if (m_CycleStart && m_LastOutcomeAt >= *m_CycleStart) m_LastCycle = m_LastOutcomeAt - *m_CycleStart;
+  m_CycleStart = now;
   LimitConnectTimeout(ConnectTimeoutFor(m_Setting.refreshTime));
   // The list may have been edited since the last cycle.
   m_Scroller.Relayout(m_Setting.ipList.size());
@@ -248,6 +251,7 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
 }
 
 void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
+  m_LastOutcomeAt = std::chrono::steady_clock::now();
   entry.state = outcome;
   EndpointHistory& history = entry.history;
   if (outcome == Failed) {
@@ -255,11 +259,12 @@ void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
     history.failureText = entry.result;
     ++history.failedCycles;
     ++history.failuresInRow;
+    history.latency.AddFailure();
   } else {
-    history.connectMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::steady_clock::now() - history.connectStarted)
-                            .count();
+    history.connectMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_LastOutcomeAt - history.connectStarted).count();
     history.failuresInRow = 0;
+    history.latency.AddConnect(*history.connectMs);
   }
   const std::optional<ProbeState> before = std::exchange(entry.lastOutcome, outcome);
   if (before != outcome) LastOutcomeChanged(entry, before);
@@ -302,6 +307,7 @@ bool CKelvanorView::AlarmFor(const IPInfo* entry) const {
 }
 
 void CKelvanorView::ApplyOptions() {
+  ApplyMetricsOption();
   if (!m_Setting.options.eventLog) {
     m_EventLog.reset();
     return;
@@ -310,6 +316,19 @@ void CKelvanorView::ApplyOptions() {
   m_EventLog = std::make_unique<EventLog>();
   connect(m_EventLog.get(), &EventLog::WriteFailed, this, &CKelvanorView::EventLogFailed);
   connect(m_EventLog.get(), &EventLog::WriteRecovered, this, &CKelvanorView::EventLogRecovered);
+}
+
+void CKelvanorView::ApplyMetricsOption() {
+  const std::uint16_t port = m_Setting.options.metricsPort;
+  if (m_Metrics && m_Metrics->Port() == port) return;
+  m_Metrics.reset();
+  if (port == 0) return;
+  m_Metrics = std::make_unique<MetricsServer>(m_Setting.ipList, [this] { return MetricsTotals{m_Counts, m_LastCycle}; });
+  if (m_Metrics->Listen(port)) return;
+  const QString reason = m_Metrics->ErrorText();
+  m_Metrics.reset();
+  ShowMessageBox(this, Gbk(u8"指标端口 ") + std::to_string(port) + Gbk(u8" 无法使用：") + QStringToGbk(reason), "",
+                 MessageIcon::Warning);
 }
 
 void CKelvanorView::SetSilenced(bool silenced) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "board/board_look.h"
@@ -13,6 +14,7 @@
 #include "monitor/alarm.h"
 #include "monitor/endpoint_list.h"
 #include "monitor/event_log.h"
+#include "monitor/metrics_server.h"
 #include "monitor/outcome_counts.h"
 #include "monitor/probe_walk.h"
 #include "platform/timer_table.h"
@@ -76,9 +78,11 @@ class CKelvanorView : public QWidget {
   void SetSilenced(bool silenced);
   bool Silenced() const { return m_Silenced; }
 
-  // Puts the record's options into effect: the event log is opened or closed.
+  // Puts the record's options into effect: the event log is opened or closed, the metrics
+  // server started on its port or stopped.
   void ApplyOptions();
   const EventLog* Log() const { return m_EventLog.get(); }
+  const MetricsServer* Metrics() const { return m_Metrics.get(); }
 
   // A slice always starts this many entries, so a short list is walked whole inside
   // RefreshStatus; beyond them it ends once its time is up.
@@ -134,6 +138,9 @@ class CKelvanorView : public QWidget {
   // Whether a failed connect of this entry (none: a superseded probe) sounds the alarm.
   bool AlarmFor(const IPInfo* entry) const;
   void ShowDetails(QHelpEvent* e);
+  // The metrics server runs on the option's port, or not at all: a port that cannot be
+  // had is said in a box.
+  void ApplyMetricsOption();
   // The entry's tile is repainted at the next frame, if it is in view.
   void TileChanged(const IPInfo& entry);
 
@@ -157,6 +164,11 @@ class CKelvanorView : public QWidget {
   std::size_t m_ShownFailure = 0, m_TopWhenShown = SIZE_MAX;
   bool m_Silenced = false;
   std::unique_ptr<EventLog> m_EventLog;  // while the option is on
+  std::unique_ptr<MetricsServer> m_Metrics;  // while the option is on
+  // For the metrics: when the cycle began, and when the last outcome came.
+  std::optional<std::chrono::steady_clock::time_point> m_CycleStart;
+  std::chrono::steady_clock::time_point m_LastOutcomeAt;
+  std::optional<std::chrono::steady_clock::duration> m_LastCycle;
 };
 
 }  // namespace kelvanor

@@ -1,6 +1,7 @@
 #pragma once
 // The operator's choices beyond the alarm of every failure. Each one's default keeps the
 // program hearing and writing exactly what it did before the choice existed.
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@ struct MonitorOptions {
   bool trayIcon = false;
   bool notifications = false;
   bool eventLog = false;  // kelvanor-events.csv beside setting.xml
+  std::uint16_t metricsPort = 0;  // GET /metrics on 127.0.0.1 at this port; 0: none
 
   // Kept for the file alone: once a file held the element, saving writes it again, and
   // the attributes a later version wrote there survive (name, value; in file order).
@@ -28,7 +30,8 @@ struct MonitorOptions {
     const MonitorOptions defaults;
     return failuresBeforeAlarm == defaults.failuresBeforeAlarm && recoverySound == defaults.recoverySound &&
            recoveryFile == defaults.recoveryFile && trayIcon == defaults.trayIcon &&
-           notifications == defaults.notifications && eventLog == defaults.eventLog;
+           notifications == defaults.notifications && eventLog == defaults.eventLog &&
+           metricsPort == defaults.metricsPort;
   }
   bool operator==(const MonitorOptions&) const = default;
 };

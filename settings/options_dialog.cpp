@@ -8,6 +8,11 @@
 #include "settings/sound_file_picker.h"
 
 namespace kelvanor {
+namespace {
+
+constexpr int kDefaultMetricsPort = 9464;  // offered when the option is first turned on
+
+}  // namespace
 
 COptionsDialog::COptionsDialog(const MonitorOptions& options, bool trayAvailable, QWidget* parent)
     : QDialog(parent), m_Options(options), m_bTrayAvailable(trayAvailable) {
@@ -18,6 +23,8 @@ COptionsDialog::COptionsDialog(const MonitorOptions& options, bool trayAvailable
   m_chkTrayIcon.setChecked(options.trayIcon);
   m_chkNotifications.setChecked(options.notifications);
   m_chkEventLog.setChecked(options.eventLog);
+  m_chkMetrics.setChecked(options.metricsPort != 0);
+  if (options.metricsPort != 0) m_spinMetricsPort.setValue(options.metricsPort);
   UpdateEnabled();
 }
 
@@ -36,6 +43,9 @@ void COptionsDialog::CreateControls() {
   m_chkTrayIcon.setText(QStringLiteral("托盘图标"));
   m_chkNotifications.setText(QStringLiteral("桌面通知"));
   m_chkEventLog.setText(QStringLiteral("事件日志 (kelvanor-events.csv)"));
+  m_chkMetrics.setText(QStringLiteral("Prometheus 指标 (http://127.0.0.1:端口/metrics)"));
+  m_spinMetricsPort.setRange(1, 65535);
+  m_spinMetricsPort.setValue(kDefaultMetricsPort);
   m_Buttons.setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   m_Buttons.button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
   m_Buttons.button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
@@ -58,10 +68,16 @@ void COptionsDialog::CreateControls() {
   layout->addWidget(&m_chkTrayIcon);
   layout->addWidget(&m_chkNotifications);
   layout->addWidget(&m_chkEventLog);
+  auto* metrics = new QHBoxLayout;
+  metrics->addWidget(&m_chkMetrics);
+  metrics->addWidget(&m_spinMetricsPort);
+  metrics->addStretch();
+  layout->addLayout(metrics);
   layout->addWidget(&m_Buttons);
 
   connect(&m_chkRecoverySound, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
   connect(&m_chkTrayIcon, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
+  connect(&m_chkMetrics, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
   connect(&m_btnBrowse, &QPushButton::clicked, this, &COptionsDialog::OnBrowseRecoveryFile);
   connect(&m_btnBuiltInTone, &QPushButton::clicked, this, [this] { ShowRecoveryFile({}); });
   connect(&m_Buttons, &QDialogButtonBox::accepted, this, &COptionsDialog::accept);
@@ -76,6 +92,7 @@ void COptionsDialog::UpdateEnabled() {
   m_btnBuiltInTone.setEnabled(recovery && !m_RecoveryFile.empty());
   m_chkTrayIcon.setEnabled(m_bTrayAvailable);
   m_chkNotifications.setEnabled(m_bTrayAvailable && m_chkTrayIcon.isChecked());
+  m_spinMetricsPort.setEnabled(m_chkMetrics.isChecked());
 }
 
 void COptionsDialog::OnBrowseRecoveryFile() {
@@ -95,6 +112,7 @@ void COptionsDialog::accept() {
   m_Options.trayIcon = m_chkTrayIcon.isChecked();
   m_Options.notifications = m_chkNotifications.isChecked();
   m_Options.eventLog = m_chkEventLog.isChecked();
+  m_Options.metricsPort = static_cast<std::uint16_t>(m_chkMetrics.isChecked() ? m_spinMetricsPort.value() : 0);
   QDialog::accept();
 }
 

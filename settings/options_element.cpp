@@ -10,7 +10,8 @@
 namespace kelvanor {
 namespace {
 
-using Member = std::variant<int MonitorOptions::*, bool MonitorOptions::*, std::string MonitorOptions::*>;
+using Member = std::variant<int MonitorOptions::*, bool MonitorOptions::*, std::string MonitorOptions::*,
+                            std::uint16_t MonitorOptions::*>;
 
 // In the order they are written.
 const std::pair<const char*, Member> kAttributes[] = {
@@ -20,6 +21,7 @@ const std::pair<const char*, Member> kAttributes[] = {
     {"trayIcon", &MonitorOptions::trayIcon},
     {"notifications", &MonitorOptions::notifications},
     {"eventLog", &MonitorOptions::eventLog},
+    {"metricsPort", &MonitorOptions::metricsPort},
 };
 
 int ValueOf(int*, const char* text) {
@@ -27,9 +29,15 @@ int ValueOf(int*, const char* text) {
                          MonitorOptions::kMaxFailuresBeforeAlarm);
 }
 bool ValueOf(bool*, const char* text) { return ScanInt(text) != 0; }
+// A port out of range turns the server off rather than open some other port.
+std::uint16_t ValueOf(std::uint16_t*, const char* text) {
+  const int port = ScanInt(text);
+  return static_cast<std::uint16_t>(port >= 1 && port <= 65535 ? port : 0);
+}
 std::string ValueOf(std::string*, const char* text) { return text; }
 
 std::string TextOf(int value) { return std::to_string(value); }
+std::string TextOf(std::uint16_t value) { return std::to_string(value); }
 std::string TextOf(bool) { return "1"; }  // a switch is written only when on
 std::string TextOf(const std::string& value) { return value; }
 

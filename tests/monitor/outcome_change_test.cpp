@@ -40,6 +40,40 @@ TEST(EndpointDetails, TellTheLastOutcomeSinceWhenTheLastConnectAndFailureAndTheC
   EXPECT_TRUE(EndpointDetails(entry, changed + seconds(30 * 3600)).startsWith(Utf8(u8"正常 自 14:02:31，已持续 30:00:00\n")));
 }
 
+// The last 64 outcomes, oldest first, as bars from the fastest connect to the slowest and
+// crosses for failures, with figures that are connect times seen.
+TEST(EndpointDetails, DrawTheRecentOutcomesAsALineWithTheirFigures) {
+  constexpr int kFail = -1;
+  std::vector<int> wrapped{kFail};
+  for (int ms = 1; ms <= 64; ++ms) wrapped.push_back(ms);
+  const struct {
+    std::vector<int> outcomes;
+    const char8_t* line;
+    const char8_t* figures;  // none without a connect
+    const char8_t* failures;
+  } cases[] = {
+      {{5, kFail, 5, 13, kFail}, u8"▁×▁█×", u8"最小 5 / 中位 5 / p95 13 / 最大 13 ms", u8"失败 2/5"},
+      {{7, 7}, u8"▁▁", u8"最小 7 / 中位 7 / p95 7 / 最大 7 ms", u8"失败 0/2"},
+      {{kFail, kFail}, u8"××", nullptr, u8"失败 2/2"},
+      {wrapped, nullptr, u8"最小 1 / 中位 32 / p95 61 / 最大 64 ms", u8"失败 0/64"},
+  };
+  for (const auto& c : cases) {
+    IPInfo entry("127.0.0.1", 80, "");
+    for (int ms : c.outcomes) ms == kFail ? entry.history.latency.AddFailure() : entry.history.latency.AddConnect(ms);
+    const QStringList lines = EndpointDetails(entry, {}).split('\n');
+    const QStringList tail = lines.mid(2);  // after the outcome and the failed cycles
+    ASSERT_EQ(tail.size(), c.figures ? 3 : 2) << lines.join('|').toStdString();
+    if (c.line) {
+      EXPECT_EQ(tail[0], Utf8(c.line));
+    }
+    EXPECT_EQ(tail[0].size(), std::min<qsizetype>(c.outcomes.size(), 64));
+    if (c.figures) {
+      EXPECT_EQ(tail[1], Utf8(c.figures));
+    }
+    EXPECT_EQ(tail.back(), Utf8(c.failures));
+  }
+}
+
 // One endpoint with every option that acts on a change on, the alarm from the second
 // failed cycle in a row.
 class OutcomeChange : public ViewTest {
@@ -92,7 +126,7 @@ TEST_F(OutcomeChange, ShowsInTheDetailsCountsAlarmSilenceRecoveryToneAndEventLog
   EXPECT_EQ(view->Counts(), (OutcomeCounts{0, 1, 0})) << "a new cycle keeps the last outcomes";
   Cycle(false);
   EXPECT_EQ(Entry(0).history.changedAt, downAt);
-  EXPECT_TRUE(Tip().endsWith(Utf8(u8"失败次数 2"))) << "each failed cycle counts once";
+  EXPECT_TRUE(Tip().contains(Utf8(u8"\n失败次数 2\n"))) << "each failed cycle counts once";
   EXPECT_EQ(Alarms(), 1u);
   view->SetSilenced(true);
   Cycle(false);
@@ -106,6 +140,7 @@ TEST_F(OutcomeChange, ShowsInTheDetailsCountsAlarmSilenceRecoveryToneAndEventLog
   Cycle(false);
   EXPECT_EQ(Alarms(), 2u);
   EXPECT_EQ(view->Counts(), (OutcomeCounts{0, 1, 0}));
+  EXPECT_TRUE(Tip().endsWith(Utf8(u8"失败 5/7"))) << "the superseded probe's outcome is not the entry's" << Tip().toStdString();
   ASSERT_TRUE(WaitFor([&] { return AlarmsDone() && view->Log()->Idle(); }, 10000));
   EXPECT_EQ(Occurrences(capture.Finish(), RecoveryChirp()), 1u) << "only the way back from Failed chirps";
   const std::vector<Strings> rows = RowsOf(dir.filePath("kelvanor-events.csv").toStdString());

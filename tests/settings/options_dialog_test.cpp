@@ -48,7 +48,9 @@ TEST_F(OptionsDialogTest, OkGivesBackEveryChangeAndWhatTheFileKeptWhileCancelGiv
   for (const bool ok : {true, false}) {
     COptionsDialog& dialog = Open(opened, true);
     for (int i = 0; i < 12; ++i) QTest::keyClick(dialog.findChild<QSpinBox*>(), Qt::Key_Up);
-    for (const char8_t* box : {u8"恢复时播放提示音", u8"托盘图标", u8"桌面通知", u8"事件日志 (kelvanor-events.csv)"}) Toggle(box);
+    for (const char8_t* box : {u8"恢复时播放提示音", u8"托盘图标", u8"桌面通知", u8"事件日志 (kelvanor-events.csv)",
+                               u8"Prometheus 指标 (http://127.0.0.1:端口/metrics)"})
+      Toggle(box);
     pickedFile = QStringLiteral("/声音/恢复.wav");
     Click(u8"选择文件…");
     Click(ok ? u8"确定" : u8"取消");
@@ -57,6 +59,7 @@ TEST_F(OptionsDialogTest, OkGivesBackEveryChangeAndWhatTheFileKeptWhileCancelGiv
       expected.failuresBeforeAlarm = 10;
       expected.recoverySound = expected.trayIcon = expected.notifications = expected.eventLog = true;
       expected.recoveryFile = Gbk(u8"/声音/恢复.wav");
+      expected.metricsPort = 9464;  // the port offered
     }
     EXPECT_TRUE(!dialog.isVisible() && dialog.Options() == expected) << (ok ? "OK" : "Cancel");
   }
