@@ -87,6 +87,7 @@ void CTitleTip::ShowTip(const GdiRect& titleRect, const std::string& text, int /
     dc.DrawText(shown, at, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
   }
   setGeometry(QRect(m_pParentWnd->mapToGlobal(QPoint(titleRect.left, titleRect.top)), QSize(width, height)));
+  m_rcHover &= geometry();  // off the tip is off the cell's text: the pointer has left it
   show();
   raise();
   qApp->installEventFilter(this);

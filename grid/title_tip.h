@@ -35,7 +35,8 @@ class CTitleTip : public QWidget {
   void PointerMovedTo(QPoint global);
   bool DestroyWindow();
   bool IsCreated() const { return m_bCreated; }
-  // Where the pointer may move without hiding the tip, in screen coordinates.
+  // Where the pointer may move without hiding the tip, in screen coordinates: the tip
+  // where it lies over the hover rectangle.
   QRect HoverRect() const { return m_rcHover; }
 
  protected:

@@ -51,8 +51,11 @@ TEST_F(TitleTipTest, AHugeTextsTipEndsAtTheScreensEdgeAndShowsTheTextsStart) {
 }
 
 TEST_F(TitleTipTest, MovesInsideTheCellKeepTheTipWhileLeavingItOrAKeyHideIt) {
-  Mouse(QEvent::MouseMove, QPoint(119, 59), {}, {}, &Tip());  // the cell's last pixel (hover kept on screen)
+  Mouse(QEvent::MouseMove, QPoint(119, 58), {}, {}, &Tip());  // the tip's last pixel over the cell
   EXPECT_TRUE(Tip().isVisible());
+  Hover(QPoint(119, 59));  // the cell's grid line, which the tip leaves bare: no tip there
+  EXPECT_FALSE(Tip().isVisible());
+  Hover(At(2, 1));
   Mouse(QEvent::MouseMove, QPoint(119, 10), {}, {}, &Tip());  // off the cell, on a divider the grid sees
   QCoreApplication::sendPostedEvents();
   EXPECT_EQ(std::pair(Tip().isVisible(), grid_->GetMouseMode()), std::pair(false, MM_OVER_COLUMN_EDGE));

@@ -107,5 +107,37 @@ TEST_F(RealXDialogTest, AClickOnATitleTipSelectsTheCellBeneathAndEndsThere) {
             std::tuple(true, false, MM_IDLE));
 }
 
+// The tip of the last row, which the grid shows only in part, reaches past the grid's
+// bottom edge over the dialog. From a point on it over the shown cell the pointer goes
+// just off it on each side, or onto its part past the grid. Regression: below the grid the
+// tip stayed, the pointer being within the cell's hidden part.
+TEST_F(RealXDialogTest, ATitleTipGoesWhenThePointerLeavesItOnAnySide) {
+  if (!OnXvfb()) return;
+  OpenWith(14);
+  Activate();
+  const QRect viewport(Grid().viewport()->mapToGlobal(QPoint(0, 0)), Grid().viewport()->size());
+  int row = 1;
+  while (row < Grid().GetRowCount() - 1 && CellOnScreen(row, 3).bottom() <= viewport.bottom()) ++row;
+  const QRect shown = CellOnScreen(row, 3) & viewport;
+  ASSERT_TRUE(shown.height() >= 3 && shown.bottom() < CellOnScreen(row, 3).bottom()) << "no row cut by the edge";
+  Grid().SetItemText(row, 3, std::string(40, 'w'));
+  const QPoint start(shown.left() + 20, shown.bottom() - 1);
+  ASSERT_TRUE(ShowTipAt(start, CellOnScreen(row - 1, 2).center()));
+  const QRect tip = Tip().geometry();
+  ASSERT_LT(tip.right() + 1, Grid().screen()->geometry().right()) << "the tip must end on the screen";
+  const std::pair<const char*, QPoint> ways[] = {
+      {"above", QPoint(start.x(), tip.top() - 1)},
+      {"left", QPoint(tip.left() - 1, start.y())},
+      {"right", QPoint(tip.right() + 1, start.y())},
+      {"below", QPoint(start.x(), tip.bottom() + 1)},
+      {"onto its part past the grid", QPoint(start.x(), viewport.bottom() + 2)},
+  };
+  for (const auto& [way, to] : ways) {
+    ASSERT_TRUE(ShowTipAt(start, CellOnScreen(row - 1, 2).center())) << way;
+    pointer_->MoveTo(to);
+    EXPECT_TRUE(testing::WaitFor([&] { return !Tip().isVisible(); }, 2000)) << way;
+  }
+}
+
 }  // namespace
 }  // namespace kelvanor::test
