@@ -109,11 +109,7 @@ bool CSettingDialog::CheckPorts() {
     ShowMessageBox(this,
                    Gbk(u8"第") + std::to_string(row) + Gbk(u8"行的端口无效，请输入 1 到 65535 之间的整数。"), "",
                    MessageIcon::Warning);
-    m_Grid.setFocus();
-    m_Grid.SetFocusCell(row, 2);
-    m_Grid.SetSelectionStartCell(CCellID(row, 2));
-    m_Grid.SetSelectedRange(row, 2, row, 2, true);
-    m_Grid.EnsureVisible(row, 2);
+    FocusGridCell(row, 2);
     return false;
   }
   return true;

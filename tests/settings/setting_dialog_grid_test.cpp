@@ -54,6 +54,24 @@ TEST_F(DialogGridTest, DeleteTakesTheTopmostSelectedRowButNeverTheHeaderAndTheRo
   EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8002 r2 *", "3   "}));
 }
 
+// Regression: the focus stayed on 添加, so what was typed next was lost and Enter went to a
+// button.
+TEST_F(DialogGridTest, AddScrollsTheNewRowIntoViewWithItsAddressFocusedSoTypingFillsIt) {
+  QDialog& dialog = OpenWith(14);
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  Click(IDC_BUTTON_ADD);
+  GdiRect added;
+  ASSERT_TRUE(Grid().GetCellRect(15, 1, &added));
+  EXPECT_LT(added.bottom, Grid().viewport()->height()) << "wholly shown";
+  QTest::keyClicks(QApplication::focusWidget(), "10.0.0.99");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), "99");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(Rows().back(), "15 10.0.0.99 99 ");
+  EXPECT_TRUE(dialog.isVisible());
+}
+
 void Paste(const std::string& gbk, QWidget& grid, QKeySequence keys) {
   QGuiApplication::clipboard()->setText(GbkToQString(gbk));
   QTest::keySequence(&grid, keys);
