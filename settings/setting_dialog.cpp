@@ -102,8 +102,8 @@ void CSettingDialog::OnOK() {
   accept();
 }
 
-bool CSettingDialog::CheckPorts() {
-  for (int row = 1; row < m_Grid.GetRowCount(); ++row) {
+bool CSettingDialog::CheckPorts(int firstRow) {
+  for (int row = firstRow; row < m_Grid.GetRowCount(); ++row) {
     if (m_Grid.GetItemText(row, 1).empty() || ParsePort(m_Grid.GetItemText(row, 2))) continue;
     // Typed text that is no port would otherwise be stored as some other number.
     ShowMessageBox(this,
