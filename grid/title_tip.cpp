@@ -31,7 +31,10 @@ CTitleTip::CTitleTip()
   setCursor(Qt::ArrowCursor);
 }
 
-CTitleTip::~CTitleTip() { HideTip(); }
+CTitleTip::~CTitleTip() {
+  m_pPressTarget = nullptr;
+  HideTip();
+}
 
 bool CTitleTip::Create(QWidget* parentWnd) {
   if (m_bCreated) return true;
@@ -139,8 +142,8 @@ void CTitleTip::mousePressEvent(QMouseEvent* event) {
   QWidget* target = WindowUnder(event->globalPosition().toPoint());
   if (!target) return;
   m_pPressTarget = target;
-  // Hidden, the tip gets no more of this click as a widget: the release, which the
-  // platform still sends to the window that saw the press, is taken at the window level.
+  // Hidden, the tip gets no more of this click as a widget, and the widget beneath never
+  // saw its press: the rest of the click is taken as the windows receive it.
   qApp->installEventFilter(this);
   PostMouse(target, doubleClick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, event);
 }
@@ -164,8 +167,9 @@ bool CTitleTip::FollowClick(QEvent* event) {
   }
 }
 
-// Keys go to the focus window anyway; the tip only has to get out of their way, and
-// away once the application has no focus window.
+// The rest of a click begun on the tip goes where its press went. Keys go to the focus
+// window anyway; the tip only has to get out of their way, and away once the application
+// has no focus window.
 bool CTitleTip::eventFilter(QObject* watched, QEvent* event) {
   if (m_pPressTarget && watched->isWindowType() && FollowClick(event)) return true;
   switch (event->type()) {
