@@ -2,6 +2,7 @@
 // offered for the cell under a resting pointer.
 #include <QCursor>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "grid/grid_ctrl.h"
 
@@ -15,9 +16,16 @@ void CGridCtrl::OfferTitleTip(QPoint point) {
     return;
   GdiRect textRect = cellRect;
   if (!item->GetTitleTipRect(textRect)) return;
+  // The tip covers the text rectangle but for its last line, the cell's grid line, and goes
+  // once the pointer is off it: offered there, it would come back with every move.
+  if (!textRect.ToQRect().adjusted(0, 0, 1, 0).contains(point)) return;
+  // Beyond the viewport the pointer is over other controls, however far the cell goes on.
+  const GdiRect client = GetClientRect();
+  GdiRect shown = cellRect;
+  shown.right = std::min(shown.right, client.right - 1);
+  shown.bottom = std::min(shown.bottom, client.bottom - 1);
   if (!m_TitleTip.IsCreated()) m_TitleTip.Create(viewport());
-  m_TitleTip.ShowTip(textRect, item->GetTitleTipText(), 0, &cellRect, item->GetFont(), m_crTTipFgClr,
-                     m_crTTipBackClr);
+  m_TitleTip.ShowTip(textRect, item->GetTitleTipText(), 0, &shown, item->GetFont(), m_crTTipFgClr, m_crTTipBackClr);
 }
 
 // The tip holds no pointer, so the grid tells it where the pointer went; it may leave the

@@ -31,7 +31,10 @@ CTitleTip::CTitleTip()
   setCursor(Qt::ArrowCursor);
 }
 
-CTitleTip::~CTitleTip() { HideTip(); }
+CTitleTip::~CTitleTip() {
+  m_pPressTarget = nullptr;
+  HideTip();
+}
 
 bool CTitleTip::Create(QWidget* parentWnd) {
   if (m_bCreated) return true;
@@ -87,6 +90,7 @@ void CTitleTip::ShowTip(const GdiRect& titleRect, const std::string& text, int /
     dc.DrawText(shown, at, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
   }
   setGeometry(QRect(m_pParentWnd->mapToGlobal(QPoint(titleRect.left, titleRect.top)), QSize(width, height)));
+  m_rcHover &= geometry();  // off the tip is off the cell's text: the pointer has left it
   show();
   raise();
   qApp->installEventFilter(this);
@@ -94,7 +98,7 @@ void CTitleTip::ShowTip(const GdiRect& titleRect, const std::string& text, int /
 
 void CTitleTip::HideTip() {
   if (!m_bCreated) return;
-  qApp->removeEventFilter(this);
+  if (!m_pPressTarget) qApp->removeEventFilter(this);
   hide();
 }
 
@@ -121,10 +125,6 @@ void CTitleTip::PostMouse(QWidget* target, QEvent::Type type, const QMouseEvent*
 }
 
 void CTitleTip::mouseMoveEvent(QMouseEvent* event) {
-  if (m_pPressTarget) {
-    PostMouse(m_pPressTarget, QEvent::MouseMove, event);
-    return;
-  }
   if (m_rcHover.contains(event->globalPosition().toPoint())) return;
   HideTip();
   if (QWidget* target = WindowUnder(event->globalPosition().toPoint())) PostMouse(target, QEvent::MouseMove, event);
@@ -137,24 +137,41 @@ void CTitleTip::mousePressEvent(QMouseEvent* event) {
     doubleClick = m_dwLastLButtonDown != kNever && now - m_dwLastLButtonDown <= m_dwDblClickMsecs;
     m_dwLastLButtonDown = now;
   }
+  m_pPressTarget = nullptr;
   HideTip();
   QWidget* target = WindowUnder(event->globalPosition().toPoint());
   if (!target) return;
   m_pPressTarget = target;
+  // Hidden, the tip gets no more of this click as a widget, and the widget beneath never
+  // saw its press: the rest of the click is taken as the windows receive it.
+  qApp->installEventFilter(this);
   PostMouse(target, doubleClick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, event);
 }
 
-// The platform sends the release to the window that saw the press, which was the tip: it
-// goes on to where the press went.
-void CTitleTip::mouseReleaseEvent(QMouseEvent* event) {
-  if (!m_pPressTarget) return;
-  PostMouse(m_pPressTarget, QEvent::MouseButtonRelease, event);
-  if (event->buttons() == Qt::NoButton) m_pPressTarget = nullptr;
+bool CTitleTip::FollowClick(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      PostMouse(m_pPressTarget, event->type(), mouse);
+      if (event->type() == QEvent::MouseButtonRelease && mouse->buttons() == Qt::NoButton) {
+        m_pPressTarget = nullptr;
+        if (!isVisible()) qApp->removeEventFilter(this);
+      }
+      return true;
+    }
+    case QEvent::MouseButtonDblClick:  // the platform's own; the tip has posted its own already
+      return true;
+    default:
+      return false;
+  }
 }
 
-// Keys go to the focus window anyway; the tip only has to get out of their way, and
-// away once the application has no focus window.
-bool CTitleTip::eventFilter(QObject* /*watched*/, QEvent* event) {
+// The rest of a click begun on the tip goes where its press went. Keys go to the focus
+// window anyway; the tip only has to get out of their way, and away once the application
+// has no focus window.
+bool CTitleTip::eventFilter(QObject* watched, QEvent* event) {
+  if (m_pPressTarget && watched->isWindowType() && FollowClick(event)) return true;
   switch (event->type()) {
     case QEvent::KeyPress:
       HideTip();

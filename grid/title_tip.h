@@ -35,14 +35,14 @@ class CTitleTip : public QWidget {
   void PointerMovedTo(QPoint global);
   bool DestroyWindow();
   bool IsCreated() const { return m_bCreated; }
-  // Where the pointer may move without hiding the tip, in screen coordinates.
+  // Where the pointer may move without hiding the tip, in screen coordinates: the tip
+  // where it lies over the hover rectangle.
   QRect HoverRect() const { return m_rcHover; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -51,6 +51,9 @@ class CTitleTip : public QWidget {
   // tip itself.
   QWidget* WindowUnder(QPoint global) const;
   static void PostMouse(QWidget* target, QEvent::Type type, const QMouseEvent* event);
+  // The moves and the release of a click begun on the tip, as the windows receive them;
+  // true when the event was taken.
+  bool FollowClick(QEvent* event);
 
   QPointer<QWidget> m_pParentWnd;
   QPointer<QWidget> m_pPressTarget;  // gets the rest of a click begun on the tip

@@ -78,9 +78,14 @@ std::optional<EndpointLine> Checked(std::optional<EndpointLine> endpoint) {
   if (!endpoint || endpoint->ip.empty()) return std::nullopt;
   for (const char c : endpoint->ip)
     if (IsBlankByte(c)) return std::nullopt;
-  const std::optional<std::uint16_t> port = ParsePort(endpoint->port);
-  if (!port) return std::nullopt;
-  endpoint->port = std::to_string(*port);
+  const std::string_view digits = TrimmedBlanks(endpoint->port);
+  if (const std::optional<std::uint16_t> port = ParsePort(digits)) {
+    endpoint->port = std::to_string(*port);
+  } else if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  } else {
+    endpoint->port = std::string(digits);  // out of range: the dialog names it
+  }
   return endpoint;
 }
 

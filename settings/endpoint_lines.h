@@ -26,7 +26,8 @@ struct EndpointLines {
 };
 
 // One line, without its line break: an endpoint when it has a non-empty address without
-// blanks, a port from 1 to 65535 and at most a remark besides.
+// blanks, a port in decimal and at most a remark besides. A port from 1 to 65535 comes
+// without leading zeros; one outside that range, as written.
 std::optional<EndpointLine> ReadEndpointLine(std::string_view line);
 
 // Every line of `text` (LF or CRLF line breaks).

@@ -103,18 +103,14 @@ void CSettingDialog::OnOK() {
   accept();
 }
 
-bool CSettingDialog::CheckPorts() {
-  for (int row = 1; row < m_Grid.GetRowCount(); ++row) {
+bool CSettingDialog::CheckPorts(int firstRow) {
+  for (int row = firstRow; row < m_Grid.GetRowCount(); ++row) {
     if (m_Grid.GetItemText(row, 1).empty() || ParsePort(m_Grid.GetItemText(row, 2))) continue;
     // Typed text that is no port would otherwise be stored as some other number.
     ShowMessageBox(this,
                    Gbk(u8"第") + std::to_string(row) + Gbk(u8"行的端口无效，请输入 1 到 65535 之间的整数。"), "",
                    MessageIcon::Warning);
-    m_Grid.setFocus();
-    m_Grid.SetFocusCell(row, 2);
-    m_Grid.SetSelectionStartCell(CCellID(row, 2));
-    m_Grid.SetSelectedRange(row, 2, row, 2, true);
-    m_Grid.EnsureVisible(row, 2);
+    FocusGridCell(row, 2);
     return false;
   }
   return true;

@@ -72,8 +72,12 @@ class CSettingDialog : public QDialog {
   void MoveSelectedRow(int step);
   // Column 0 shows each data row's own number, 1 to n.
   void NumberRows();
-  // False, after naming the row and focusing its cell, when a kept row's port is no port.
-  bool CheckPorts();
+  // False, after naming the row and focusing its cell, when a kept row from firstRow on has
+  // a port that is no port.
+  bool CheckPorts(int firstRow = 1);
+  // Gives a cell the keyboard focus, alone selected and scrolled into view, so that what
+  // the operator types next goes into it.
+  void FocusGridCell(int row, int col);
   // Appends one row per endpoint when the clipboard holds an endpoint list; false when it
   // holds something else, which the grid then pastes as usual.
   bool PasteEndpointList();

@@ -61,6 +61,15 @@ void CSettingDialog::OnBnClickedAdd() {
   const int row = m_Grid.GetRowCount() - 1;
   m_Grid.SetItemText(row, 0, std::to_string(row));
   m_Grid.RedrawRow(row);
+  FocusGridCell(row, 1);  // the new endpoint's address comes first
+}
+
+void CSettingDialog::FocusGridCell(int row, int col) {
+  m_Grid.setFocus();
+  m_Grid.SetFocusCell(row, col);
+  m_Grid.SetSelectionStartCell(CCellID(row, col));
+  m_Grid.SetSelectedRange(row, col, row, col, true);
+  m_Grid.EnsureVisible(row, col);
 }
 
 void CSettingDialog::OnBnClickedDelete() {

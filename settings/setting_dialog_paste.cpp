@@ -26,6 +26,7 @@ bool CSettingDialog::PasteEndpointList() {
   const std::string text = ClipboardGbkText(data);
   if (!IsEndpointList(text)) return false;
   const EndpointLines list = ReadEndpointLines(text);
+  const int firstRow = m_Grid.GetRowCount();
   for (const EndpointLine& endpoint : list.endpoints) {
     const int row = m_Grid.InsertRow("");
     m_Grid.SetItemText(row, 1, endpoint.ip);
@@ -41,6 +42,8 @@ bool CSettingDialog::PasteEndpointList() {
     ShowMessageBox(this, Gbk(u8"第 ") + numbers + Gbk(u8" 行读不出地址和端口，未添加。"), "",
                    MessageIcon::Warning);
   }
+  // A pasted port out of range is named, its cell focused, as OK names a typed one.
+  CheckPorts(firstRow);
   return true;
 }
 

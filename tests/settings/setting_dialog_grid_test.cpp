@@ -54,6 +54,24 @@ TEST_F(DialogGridTest, DeleteTakesTheTopmostSelectedRowButNeverTheHeaderAndTheRo
   EXPECT_EQ(Rows(), (std::vector<std::string>{"1 10.0.0.1 8001 r1", "2 10.0.0.2 8002 r2 *", "3   "}));
 }
 
+// Regression: the focus stayed on 添加, so what was typed next was lost and Enter went to a
+// button.
+TEST_F(DialogGridTest, AddScrollsTheNewRowIntoViewWithItsAddressFocusedSoTypingFillsIt) {
+  QDialog& dialog = OpenWith(14);
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  Click(IDC_BUTTON_ADD);
+  GdiRect added;
+  ASSERT_TRUE(Grid().GetCellRect(15, 1, &added));
+  EXPECT_LT(added.bottom, Grid().viewport()->height()) << "wholly shown";
+  QTest::keyClicks(QApplication::focusWidget(), "10.0.0.99");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), "99");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(Rows().back(), "15 10.0.0.99 99 ");
+  EXPECT_TRUE(dialog.isVisible());
+}
+
 void Paste(const std::string& gbk, QWidget& grid, QKeySequence keys) {
   QGuiApplication::clipboard()->setText(GbkToQString(gbk));
   QTest::keySequence(&grid, keys);
@@ -65,7 +83,7 @@ TEST_F(DialogGridTest, PastedTextGoesIntoTheCellsFromTheFocusCellAndAListAfterTh
   Paste("8080\tnew remark", Grid(), QKeySequence::Paste);
   EXPECT_TRUE(boxes.calls.empty());
   Select(1, 3, 1, 3);
-  Paste("a.example:1 " + Gbk(u8"甲") + "\r\nnot an endpoint\r\n\r\nd:65536\r\n", Grid(), Qt::CTRL | Qt::Key_V);
+  Paste("a.example:1 " + Gbk(u8"甲") + "\r\nnot an endpoint\r\n\r\nd:8O80\r\n", Grid(), Qt::CTRL | Qt::Key_V);
   ASSERT_EQ(boxes.calls.size(), 1u);
   EXPECT_EQ(boxes.calls[0].text, Gbk(u8"第 2、4 行读不出地址和端口，未添加。"));
   Paste("b\t2\tr, \"b\"", Grid(), Qt::SHIFT | Qt::Key_Insert);  // a single endpoint line is a list too
@@ -73,6 +91,22 @@ TEST_F(DialogGridTest, PastedTextGoesIntoTheCellsFromTheFocusCellAndAListAfterTh
                                               "3 a.example 1 " + Gbk(u8"甲"), "4 b 2 r, \"b\""}));
   EXPECT_EQ(boxes.calls.size(), 1u);
   EXPECT_TRUE(Grid().checkConsistency());
+}
+
+// Regression: a pasted port 0 or 65536 left its line out, said to hold no address and port.
+TEST_F(DialogGridTest, APastedPortOutOfRangeIsAddedAndNamedWithItsCellFocusedAsOkNamesATypedOne) {
+  for (const char* port : {"0", "65536"}) {
+    SCOPED_TRACE(port);
+    setting = {};
+    boxes.calls.clear();
+    QDialog& dialog = OpenWith(2);
+    Paste(std::string("h\t") + port + "\tr\r\n", Grid(), QKeySequence::Paste);
+    EXPECT_EQ(Rows().back(), std::string("3 h ") + port + " r");
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, Gbk(u8"第3行的端口无效，请输入 1 到 65535 之间的整数。"));
+    EXPECT_EQ(std::tuple(dialog.focusWidget(), Grid().GetFocusCell(), Grid().IsCellSelected(3, 2)),
+              std::tuple(&Grid(), CCellID(3, 2), true));
+  }
 }
 
 // Each case: the endpoints, the selected rows (first 0 selects none), the button, the box
