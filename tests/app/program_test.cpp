@@ -2,8 +2,11 @@
 // buffer shows the board's red second tile at its exact size and the first tile's green
 // light where the layout puts them; and SIGTERM, SIGINT and SIGHUP end it cleanly, the way
 // 文件 → 退出 does, even after alarms have sounded (the audio library would otherwise take
-// the signals over), with a modal box open, with edits in the settings dialog, and
-// however many signals come.
+// the signals over), with a modal box open, with edits in the settings dialog, with the
+// sound device stuck, and however many signals come.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,6 +15,7 @@
 #include <QThread>
 #include <QtEndian>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 
 #include "board/light_images.h"
@@ -177,6 +181,35 @@ TEST_F(ProgramTest, QuitSignalsDiscardAnEditedSettingsDialogWithoutAskingHowever
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero(what));
     EXPECT_EQ(ReadFile(), saved) << what;
   }
+}
+
+// Whether a thread of the process waits to write into a full pipe, as the kernel says.
+bool StuckWritingToAPipe(pid_t pid) {
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    std::string where;
+    std::ifstream(task.path() / "wchan") >> where;
+    if (where.find("pipe_write") != std::string::npos) return true;
+  }
+  return false;
+}
+
+// SDL's disk driver writing into a FIFO that is open but never read stands in for a hung
+// sound server: the device's thread is stuck in a write, closing the device waits for that
+// thread, and the stream it writes with still holds samples.
+TEST_F(ProgramTest, AStuckSoundDeviceDoesNotHoldUpQuitting) {
+  const std::string fifo = Dir() / "sound.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  QFile reader;  // lets the device open the FIFO, then reads nothing
+  ASSERT_TRUE(reader.open(open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC), QIODevice::ReadOnly,
+                          QFileDevice::AutoCloseHandle));
+  ASSERT_NO_FATAL_FAILURE(Start("<RefreshTime val=\"1\"/><Sound val=\"1\" file=\"\"/>" +
+                                    Endpoint("127.0.0.1", testing::RefusedPort()),
+                                Offscreen(QString::fromStdString(fifo))));
+  ASSERT_GT(Pid(), 0) << "the program ended by itself";
+  ASSERT_TRUE(testing::WaitFor([&] { return StuckWritingToAPipe(Pid()); }, 30000)) << "no alarm filled the pipe";
+  ASSERT_EQ(::kill(Pid(), SIGTERM), 0);
+  ExpectEndsWithZero("SIGTERM");
 }
 
 }  // namespace
