@@ -50,7 +50,7 @@ class ProgramTest : public InSettingDir {
   pid_t Pid() const { return static_cast<pid_t>(program_.processId()); }
   // Fails when the program does not end by itself within a bound, or ends other than with 0.
   void ExpectEndsWithZero(const std::string& after) {
-    ASSERT_TRUE(program_.waitForFinished(10000)) << "still running after " << after;
+    ASSERT_TRUE(program_.waitForFinished(20000)) << "still running after " << after;
     EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit) << after;
     EXPECT_EQ(program_.exitCode(), 0) << after << ": " << program_.readAllStandardError().right(2000).toStdString();
   }
