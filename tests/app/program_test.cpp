@@ -174,10 +174,7 @@ TEST_F(ProgramTest, QuitSignalsDiscardAnEditedSettingsDialogWithoutAskingHowever
     const std::string saved = ReadFile();
     const pid_t pid = Pid();
     ASSERT_GT(pid, 0) << "the program ended by itself";
-    for (int sent = 0; sent < run.count && Running(pid); ++sent) {
-      ASSERT_EQ(::kill(pid, run.signal), 0);
-      QThread::msleep(1);
-    }
+    for (int sent = 0; sent < run.count && Running(pid) && ::kill(pid, run.signal) == 0; ++sent) QThread::msleep(1);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero(what));
     EXPECT_EQ(ReadFile(), saved) << what;
   }
@@ -207,7 +204,8 @@ TEST_F(ProgramTest, AStuckSoundDeviceDoesNotHoldUpQuitting) {
                                     Endpoint("127.0.0.1", testing::RefusedPort()),
                                 Offscreen(QString::fromStdString(fifo))));
   ASSERT_GT(Pid(), 0) << "the program ended by itself";
-  ASSERT_TRUE(testing::WaitFor([&] { return StuckWritingToAPipe(Pid()); }, 30000)) << "no alarm filled the pipe";
+  ASSERT_TRUE(testing::WaitFor([&] { return StuckWritingToAPipe(Pid()); }, 30000))
+      << "the alarm's device never got stuck writing into the pipe";
   ASSERT_EQ(::kill(Pid(), SIGTERM), 0);
   ExpectEndsWithZero("SIGTERM");
 }
