@@ -1,6 +1,7 @@
 #include "app/kelvanor_app.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <csignal>
 
 #include "app/about_dlg.h"
@@ -70,9 +71,11 @@ void CKelvanorApp::SetEditSettings(std::function<void()> editSettings) {
 
 void CKelvanorApp::Quit() {
   quitRequested_ = true;
-  // Dialogs first: their nested loops end, and none is left over the closed frame.
-  while (QWidget* modal = QApplication::activeModalWidget())
-    if (!modal->close()) break;
+  // Dialogs first, the innermost first: their nested loops end, and none is left over the
+  // closed frame. Each is cancelled without the question closing it would ask (放弃修改？),
+  // which no one is there to answer; a dialog already asking it would only ask again.
+  while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+    dialog->done(QDialog::Rejected);
   if (frame_) frame_->Action(ID_APP_EXIT)->trigger();
   // A hidden frame closes without ending the loop, and before main's loop runs there is
   // none to end: exit covers both.

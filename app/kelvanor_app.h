@@ -36,8 +36,9 @@ class CKelvanorApp {
   void SetEditSettings(std::function<void()> editSettings);
   void OnAppAbout();
 
-  // What SIGTERM, SIGINT and SIGHUP do at any time after start-up has begun: closes open
-  // dialogs, then 文件 → 退出, and ends every running event loop.
+  // What SIGTERM, SIGINT and SIGHUP do at any time after start-up has begun: cancels open
+  // dialogs, discarding their edits without asking, then 文件 → 退出, and ends every
+  // running event loop.
   void Quit();
   // main's loop must not start once a quit came during start-up.
   bool QuitRequested() const { return quitRequested_; }

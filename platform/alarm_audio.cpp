@@ -7,12 +7,14 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <numbers>
+#include <system_error>
 #include <thread>
 
 #include "platform/gbk.h"
@@ -26,6 +28,10 @@ constexpr double kToneAmplitude = 12000;
 // A Beep gives up waiting this long after its tone should have ended, so a device that
 // has stopped pulling samples cannot hang an alarm worker.
 constexpr std::chrono::milliseconds kStallAllowance{500};
+// The longest Close waits for the device to close. SDL's close waits for its device
+// thread, which a hung sound server (or a pipe nobody reads) holds for ever, and quitting
+// closes the device: past this the close is left to finish, or not, on its own thread.
+constexpr std::chrono::seconds kCloseWait{1};
 
 // Samples being played, and how far.
 struct Clip {
@@ -49,8 +55,10 @@ class AudioEngine {
   bool Playing();
   void Stop();
   void Close();
+  bool CloseUnfinished() const { return unfinishedCloses_ > 0; }
 
  private:
+  void CloseDevice();
   static void Callback(void* self, Uint8* stream, int bytes);
   void Fill(std::int16_t* out, int count);
   bool OpenDeviceLocked();
@@ -65,6 +73,7 @@ class AudioEngine {
   std::mutex deviceMutex_;
   SDL_AudioDeviceID device_ = 0;
   bool closeRegistered_ = false;
+  std::atomic<int> unfinishedCloses_{0};
   std::mutex mutex_;
   std::condition_variable progress_;
   std::uint64_t played_ = 0;    // samples handed to the device so far
@@ -77,7 +86,8 @@ class AudioEngine {
 };
 
 AudioEngine& Engine() {
-  static AudioEngine engine;
+  // Never destroyed: a close left stuck in SDL still uses it after main has returned.
+  static AudioEngine& engine = *new AudioEngine;
   return engine;
 }
 
@@ -188,8 +198,39 @@ void AudioEngine::Stop() {
 }
 
 void AudioEngine::Close() {
+  Stop();  // waiting callers go at once, even when the device cannot be closed
+  struct Closing {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool closed = false;
+  };
+  auto closing = std::make_shared<Closing>();  // shared with a closer that may be left behind
+  std::thread closer;
+  ++unfinishedCloses_;
+  try {
+    closer = std::thread([this, closing] {
+      CloseDevice();
+      --unfinishedCloses_;
+      std::lock_guard lock(closing->mutex);
+      closing->closed = true;
+      closing->finished.notify_all();
+    });
+  } catch (const std::system_error&) {
+    CloseDevice();  // no thread to spare: close here, come what may
+    --unfinishedCloses_;
+    return;
+  }
+  std::unique_lock lock(closing->mutex);
+  if (closing->finished.wait_for(lock, kCloseWait, [&] { return closing->closed; })) {
+    lock.unlock();
+    closer.join();
+  } else {
+    closer.detach();
+  }
+}
+
+void AudioEngine::CloseDevice() {
   std::lock_guard deviceLock(deviceMutex_);
-  Stop();
   // Closing waits for the device thread, which may be in Fill waiting for mutex_.
   if (device_) {
     SDL_CloseAudioDevice(device_);
@@ -302,5 +343,7 @@ bool IsSoundPlaying() { return Engine().Playing(); }
 void StopAlarmSounds() { Engine().Stop(); }
 
 void CloseAudio() { Engine().Close(); }
+
+bool AudioCloseUnfinished() { return Engine().CloseUnfinished(); }
 
 }  // namespace kelvanor

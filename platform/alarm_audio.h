@@ -42,6 +42,11 @@ bool IsSoundPlaying();
 void StopAlarmSounds();
 
 // Closes the device (SDL's disk driver then finishes its file); the next sound reopens it.
+// Waits about a second at most: a device that cannot close is then left closing.
 void CloseAudio();
+
+// Whether a close is still stuck in the sound system (a hung sound server, a pipe nobody
+// reads). Its thread may then be blocked in an output stream that exit would flush.
+bool AudioCloseUnfinished();
 
 }  // namespace kelvanor

@@ -43,7 +43,8 @@ QuitSignals::QuitSignals(std::function<void()> onSignal) : onSignal_(std::move(o
 
 QuitSignals::~QuitSignals() {
   if (!notifier_) return;
-  SetHandler(SIG_DFL);
+  // The program is ending: a signal now, one of a burst say, must not cut that short.
+  SetHandler(SIG_IGN);
   writeEnd.store(-1);
   delete notifier_;  // before its descriptor goes
   close(pipe_[0]);

@@ -11,9 +11,9 @@ namespace kelvanor {
 
 class QuitSignals : public QObject {
  public:
-  // Takes over the three signals for as long as it lives; one at a time. When the pipe
-  // or a handler cannot be set up, the signals keep their default action and end the
-  // program at once.
+  // Takes over the three signals for as long as it lives, and leaves them ignored when it
+  // goes; one at a time. When the pipe or a handler cannot be set up, the signals keep
+  // their default action and end the program at once.
   explicit QuitSignals(std::function<void()> onSignal);
   ~QuitSignals() override;
   QuitSignals(const QuitSignals&) = delete;
