@@ -1,11 +1,17 @@
-// kelvanor --check run as a process without a display, against real loopback listeners:
-// what it prints and the exit code a monitoring system reads.
+// kelvanor --check and --headless run as processes without a display, against real
+// loopback listeners: what the check prints and the exit code a monitoring system reads;
+// the headless monitor's metrics, event log and quitting.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QThread>
+#include <csignal>
 
 #include "platform/gbk.h"
 #include "tests/common/loopback.h"
@@ -20,14 +26,18 @@ class CheckModeTest : public InSettingDir {
     int code;
     QString out;
   };
-  static Run Check(const QStringList& arguments) {
-    QProcess program;
+  // Started without a display.
+  static void Start(QProcess& program, const QStringList& arguments) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("QT_QPA_PLATFORM");
     environment.remove("DISPLAY");
     program.setProcessEnvironment(environment);
-    program.start(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../kelvanor"),
-                  QStringList{"--check"} + arguments);
+    program.start(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../kelvanor"), arguments);
+    ASSERT_TRUE(program.waitForStarted());
+  }
+  static Run Check(const QStringList& arguments) {
+    QProcess program;
+    Start(program, QStringList{"--check"} + arguments);
     EXPECT_TRUE(program.waitForFinished(20000));
     return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput())};
   }
@@ -93,6 +103,42 @@ TEST_F(CheckModeTest, IsUnknownWhenTheSettingsCannotBeReadOrNothingCanBeProbed) 
     EXPECT_EQ(run.code, 3) << file << run.out.toStdString();
     EXPECT_TRUE(run.out.startsWith("KELVANOR UNKNOWN - ")) << run.out.toStdString();
   }
+}
+
+// The body of GET /metrics from another process on loopback; empty while nothing answers.
+std::string Metrics(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const sockaddr_in to = testing::Loopback(port);
+  std::string answer;
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
+    const std::string request = "GET /metrics HTTP/1.1\r\n\r\n";
+    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    char buffer[4096];
+    for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) answer.append(buffer, n);
+  }
+  close(fd);
+  return answer;
+}
+
+TEST_F(CheckModeTest, HeadlessKeepsProbingWithMetricsAndEventLogAndEndsOnSigterm) {
+  const int port = testing::RefusedPort();
+  WriteFile("<root><RefreshTime val=\"1\"/>" + Endpoint(up.port(), u8"网关") + Endpoint(down, u8"数据库") +
+            "<Options eventLog=\"1\" metricsPort=\"" + std::to_string(port) + "\"/></root>");
+  QProcess program;
+  Start(program, {"--headless"});
+  const std::string secondFailure = "kelvanor_probe_failures_total{endpoint=\"127.0.0.1:" + std::to_string(down) +
+                                    "\",remark=\"" + reinterpret_cast<const char*>(u8"数据库") + "\"} 2\n";
+  std::string metrics;
+  for (int tries = 0; tries < 200 && metrics.find(secondFailure) == std::string::npos; ++tries) {
+    QThread::msleep(100);
+    metrics = Metrics(port);
+  }
+  EXPECT_NE(metrics.find(secondFailure), std::string::npos) << "probing goes on cycle after cycle\n" << metrics;
+  EXPECT_NE(metrics.find("kelvanor_endpoints{outcome=\"connected\"} 1\n"), std::string::npos);
+  EXPECT_EQ(ReadFile("kelvanor-events.csv").empty(), false);
+  kill(static_cast<pid_t>(program.processId()), SIGTERM);
+  ASSERT_TRUE(program.waitForFinished(20000));
+  EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
 }
 
 }  // namespace
