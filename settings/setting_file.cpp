@@ -89,9 +89,9 @@ struct FileRead {
 };
 
 // Opened without waiting, so that a FIFO of that name cannot hold up the start.
-FileRead ReadWholeFile() {
+FileRead ReadWholeFile(const char* path) {
   FileRead file;
-  const int fd = open(kSettingFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     file.exists = errno != ENOENT;
     if (file.exists) file.problem = SystemReason(u8"无法读取");
@@ -130,8 +130,8 @@ std::string ReadSettings(const std::string& bytes, SettingData& setting) {
 
 }  // namespace
 
-SettingLoad LoadSettingFile(SettingData& setting) {
-  FileRead file = ReadWholeFile();
+SettingLoad LoadSettingFile(SettingData& setting, const char* path) {
+  FileRead file = ReadWholeFile(path);
   if (file.exists && file.problem.empty()) file.problem = ReadSettings(file.bytes, setting);
   setting.fileNotLoaded = !file.problem.empty();
   return {file.exists && file.problem.empty() ? 0 : -1, std::move(file.problem)};

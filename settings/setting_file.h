@@ -17,12 +17,13 @@ inline constexpr const char* kSettingFileName = "setting.xml";
 int LoadSetting(SettingData& setting);
 
 // LoadSetting's result, with what is wrong with a file that is there but did not load
-// (GBK, short, for the operator); the problem is empty when it loaded or is missing.
+// (GBK, short, for the operator); the problem is empty when it loaded or is missing. The
+// check mode reads a file of any name.
 struct SettingLoad {
   int result;
   std::string problem;
 };
-SettingLoad LoadSettingFile(SettingData& setting);
+SettingLoad LoadSettingFile(SettingData& setting, const char* path = kSettingFileName);
 
 // Writes the whole record to setting.xml as ReplaceFileContents does (atomically, unless
 // the directory takes no new files): 0 on success; -1 on any failure, a read-only file

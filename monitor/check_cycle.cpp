@@ -1,0 +1,102 @@
+#include "monitor/check_cycle.h"
+
+#include <algorithm>
+
+#include "platform/socket_message.h"
+
+namespace kelvanor {
+namespace {
+
+constexpr unsigned kCheckEvent = 0x8002;  // the message number the check's notifications carry
+
+}  // namespace
+
+CheckCycle::CheckCycle(const std::vector<IPInfo>& list, std::size_t window)
+    : list_(list), window_(std::max<std::size_t>(1, window)) {}
+
+CheckCycle::~CheckCycle() = default;
+
+void CheckCycle::Start(std::function<void()> done) {
+  done_ = std::move(done);
+  outcomes_.assign(list_.size(), {});
+  probes_.clear();
+  probes_.resize(list_.size());
+  started_.assign(list_.size(), {});
+  byHandle_.clear();
+  next_ = inFlight_ = finished_ = 0;
+  StartNext();
+}
+
+void CheckCycle::StartNext() {
+  while (inFlight_ < window_ && next_ < list_.size()) {
+    const std::size_t i = next_++;
+    const IPInfo& entry = list_[i];
+    if (entry.port < 1 || entry.port > 65535) {
+      WSASetLastError(WSAEINVAL);
+      Finish(i, false, LastErrorText());
+      continue;
+    }
+    ++inFlight_;
+    probes_[i] = std::make_unique<Socket>();
+    Socket& probe = *probes_[i];
+    probe.family = 2;
+    probe.type = 1;
+    probe.protocol = 0;
+    started_[i] = std::chrono::steady_clock::now();
+    if (Socket::IsDottedAddress(entry.ip)) {
+      Open(i);
+      continue;
+    }
+    outcomes_[i].started = true;
+    probe.LookUp(entry.ip, [this, i](Socket& p, bool found) {
+      if (found)
+        Open(i);
+      else
+        Finish(i, false, p.FailureText());
+      StartNext();
+    });
+  }
+  if (finished_ == list_.size() && done_) QMetaObject::invokeMethod(this, std::exchange(done_, {}), Qt::QueuedConnection);
+}
+
+void CheckCycle::Open(std::size_t i) {
+  Socket& probe = *probes_[i];
+  if (!probe.Create()) return Finish(i, false, probe.FailureText());
+  byHandle_[probe.handle] = i;
+  if (!probe.Select(this, kCheckEvent, FD_CONNECT) || probe.Connect(list_[i].ip, list_[i].port))
+    return Finish(i, false, probe.FailureText());
+  outcomes_[i].started = true;
+}
+
+void CheckCycle::Finish(std::size_t i, bool connected, std::string error) {
+  CheckOutcome& outcome = outcomes_[i];
+  outcome.connected = connected;
+  outcome.error = std::move(error);
+  if (connected)
+    outcome.connectMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_[i]).count();
+  if (probes_[i]) {
+    byHandle_.erase(probes_[i]->handle);
+    probes_[i].reset();
+    --inFlight_;
+  }
+  ++finished_;
+}
+
+bool CheckCycle::event(QEvent* e) {
+  if (e->type() != SocketMessage::EventType()) return QObject::event(e);
+  const auto* message = static_cast<SocketMessage*>(e);
+  const auto found = byHandle_.find(message->handle);
+  if (message->message != kCheckEvent || (message->word & 0xFFFF) != FD_CONNECT || found == byHandle_.end()) return true;
+  const int error = static_cast<int>(message->word >> 16);
+  std::string text;
+  if (error != 0) {
+    WSASetLastError(error);
+    const char* t = LastErrorText();
+    text = t ? t : "";
+  }
+  Finish(found->second, error == 0, std::move(text));
+  StartNext();
+  return true;
+}
+
+}  // namespace kelvanor
