@@ -67,7 +67,9 @@ void CTitleTip::ShowTip(const GdiRect& titleRect, const std::string& text, int /
   // but always enough to tell whether the text fits its cell.
   const int left = m_pParentWnd->mapToGlobal(QPoint(titleRect.left, titleRect.top)).x();
   const int room = std::max(m_pParentWnd->screen()->geometry().right() + 1 - left, titleRect.Width() + 1);
-  const std::string shown = " " + std::string(LeadingPart(text, room)) + " ";
+  std::string shown(1, ' ');
+  shown.append(LeadingPart(text, room));
+  shown += ' ';
   MeasureDC measure;
   if (!measure.dc()) return;
   measure.dc()->SelectFont(shownFont);
