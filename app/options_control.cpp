@@ -23,6 +23,7 @@ OptionsControl::OptionsControl(CMainFrame& frame, CKelvanorView& view) : QObject
   connect(frame.Action(ID_OPTIONS), &QAction::triggered, this, &OptionsControl::Edit);
   connect(&view, &CKelvanorView::CountsChanged, this, &OptionsControl::ShowCounts);
   connect(&view, &CKelvanorView::EndpointChanged, this, &OptionsControl::OnEndpointChanged);
+  connect(&view, &CKelvanorView::SlownessChanged, this, &OptionsControl::OnSlownessChanged);
   // The reason names the log and the system's own words, and stays until a write succeeds.
   connect(&view, &CKelvanorView::EventLogFailed, frame.Indicators(), &StatusIndicators::SetNotice);
   connect(&view, &CKelvanorView::EventLogRecovered, frame.Indicators(), [&frame] { frame.Indicators()->SetNotice({}); });
@@ -70,10 +71,19 @@ void OptionsControl::ShowCounts() {
 }
 
 void OptionsControl::OnEndpointChanged(std::size_t index, bool wasFailed, bool nowFailed) {
-  if (!tray_ || !view_.Setting().options.notifications || !(wasFailed || nowFailed)) return;
+  if (wasFailed || nowFailed) Notify(index, nowFailed, false);
+}
+
+// Turning slow is news; getting back to the usual speed is not.
+void OptionsControl::OnSlownessChanged(std::size_t index, bool slow) {
+  if (slow) Notify(index, false, true);
+}
+
+void OptionsControl::Notify(std::size_t index, bool nowFailed, bool slow) {
+  if (!tray_ || !view_.Setting().options.notifications) return;
   // Named only here: most changes (the whole first cycle) are never notified.
   const IPInfo& entry = view_.Setting().ipList.at(index);
-  tray_->NoteChange(nowFailed, GbkToQString(entry.ip + ":" + std::to_string(entry.port)));
+  tray_->NoteChange(nowFailed, GbkToQString(entry.ip + ":" + std::to_string(entry.port)), slow);
   if (!notifyTimer_.isActive()) notifyTimer_.start();
 }
 

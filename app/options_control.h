@@ -31,6 +31,8 @@ class OptionsControl : public QObject {
 
  private:
   void OnEndpointChanged(std::size_t index, bool wasFailed, bool nowFailed);
+  void OnSlownessChanged(std::size_t index, bool slow);
+  void Notify(std::size_t index, bool nowFailed, bool slow);
   void ShowCounts();
 
   CMainFrame& frame_;

@@ -31,14 +31,15 @@ QPixmap Dot(int size, QRgb colour) {
 }  // namespace
 
 QString ChangesMessage(const std::vector<EndpointChange>& changes) {
-  if (changes.size() == 1)
-    return changes.front().endpointText +
-           (changes.front().nowFailed ? QStringLiteral(" 异常") : QStringLiteral(" 已恢复"));
-  const auto failed = std::count_if(changes.begin(), changes.end(), [](auto& c) { return c.nowFailed; });
-  const auto recovered = static_cast<std::ptrdiff_t>(changes.size()) - failed;
+  const auto kind = [](const EndpointChange& c) {
+    return c.nowFailed ? QStringLiteral("异常") : c.slow ? QStringLiteral("变慢") : QStringLiteral("已恢复");
+  };
+  if (changes.size() == 1) return changes.front().endpointText + ' ' + kind(changes.front());
   QStringList lines;
-  if (failed) lines << QStringLiteral("%1 个端点异常").arg(failed);
-  if (recovered) lines << QStringLiteral("%1 个端点已恢复").arg(recovered);
+  for (const QString& k : {QStringLiteral("异常"), QStringLiteral("已恢复"), QStringLiteral("变慢")}) {
+    const auto count = std::count_if(changes.begin(), changes.end(), [&](auto& c) { return kind(c) == k; });
+    if (count) lines << QStringLiteral("%1 个端点").arg(count) + k;
+  }
   return lines.join('\n');
 }
 
@@ -70,8 +71,8 @@ QIcon TrayPresence::Icon() const { return icon_->icon(); }
 
 QString TrayPresence::ToolTip() const { return icon_->toolTip(); }
 
-void TrayPresence::NoteChange(bool nowFailed, const QString& endpointText) {
-  changes_.push_back({nowFailed, endpointText});
+void TrayPresence::NoteChange(bool nowFailed, const QString& endpointText, bool slow) {
+  changes_.push_back({nowFailed, endpointText, slow});
 }
 
 QString TrayPresence::FlushNotifications() {

@@ -13,13 +13,15 @@
 namespace kelvanor {
 
 struct EndpointChange {
-  bool nowFailed;  // changed to Failed; otherwise back to Connected
+  bool nowFailed;  // changed to Failed; otherwise back to Connected, or slow
   QString endpointText;
+  bool slow = false;  // turned slow
 };
 
 // The notification for a cycle's changes: a single change names its endpoint
-// ("127.0.0.1:80 异常", "127.0.0.1:80 已恢复"); several are counted, one line per
-// direction ("12 个端点异常", "3 个端点已恢复"). Empty when nothing changed.
+// ("127.0.0.1:80 异常", "127.0.0.1:80 已恢复", "127.0.0.1:80 变慢"); several are counted,
+// one line per kind ("12 个端点异常", "3 个端点已恢复", "2 个端点变慢"). Empty when nothing
+// changed.
 QString ChangesMessage(const std::vector<EndpointChange>& changes);
 
 class TrayPresence : public QObject {
@@ -39,7 +41,7 @@ class TrayPresence : public QObject {
   QString ToolTip() const;
 
   // Collects one endpoint's change during a cycle...
-  void NoteChange(bool nowFailed, const QString& endpointText);
+  void NoteChange(bool nowFailed, const QString& endpointText, bool slow = false);
   // ...and at the cycle's end shows them as one notification, returning its text (empty,
   // and nothing shown, when nothing changed).
   QString FlushNotifications();

@@ -11,6 +11,7 @@ constexpr int kPitchX = 200, kPitchY = 120;
 // Tile texts show "&" as it is: no mnemonic underlines on an endpoint's remark.
 constexpr unsigned kLineFormat = DT_SINGLELINE | DT_NOPREFIX;
 constexpr unsigned kWrapFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+constexpr COLORREF kSlowAmber = RGB(255, 191, 0);
 
 int LightOf(int state) {
   if (state == kTileFailed) return kLightFailed;
@@ -66,6 +67,9 @@ void DrawTile(CLightCanvas& canvas, const GdiRect& tile, const BoardTile& entry,
   if (entry.state == kTileFailed) {
     canvas.FillRoundRect(tile, 4, 4, kNoColor, RGB(255, 0, 0));
     canvas.SetTextColor(RGB(255, 255, 255));
+  } else if (entry.slow && entry.state == kTileConnected) {
+    canvas.FillRoundRect(tile, 4, 4, RGB(100, 100, 100), kSlowAmber);
+    canvas.SetTextColor(RGB(60, 60, 60));
   } else {
     canvas.FillRoundRect(tile, 4, 4, RGB(100, 100, 100), kNoColor);
     canvas.SetTextColor(RGB(60, 60, 60));

@@ -23,17 +23,20 @@ struct BoardTile {
   int state;
   const std::string& result;
   const std::string& remark;
+  bool slow = false;  // connected, but slowly: drawn amber
 };
 
 using BoardTileAt = std::function<BoardTile(std::size_t index)>;
 
 // The tiles of any indexable list of records with ip, port, state, result and remark
-// fields; the list must outlive the returned accessor.
+// fields, and a slow flag where they have one; the list must outlive the returned accessor.
 template <typename List>
 BoardTileAt TilesOf(const List& list) {
   return [&list](std::size_t i) {
     const auto& entry = list[i];
-    return BoardTile{entry.ip, entry.port, static_cast<int>(entry.state), entry.result, entry.remark};
+    bool slow = false;
+    if constexpr (requires { entry.slow; }) slow = entry.slow;
+    return BoardTile{entry.ip, entry.port, static_cast<int>(entry.state), entry.result, entry.remark, slow};
   };
 }
 

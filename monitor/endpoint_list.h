@@ -31,6 +31,8 @@ struct IPInfo {
   std::string result;
   // Connected or Failed once an outcome has arrived; a new cycle leaves it as it is.
   std::optional<ProbeState> lastOutcome;
+  // Connected, with the median of its last connects over the slow threshold.
+  bool slow = false;
   EndpointHistory history;
   // The start failure last reported for this entry, until a start succeeds: a failure
   // that repeats with the same message opens no further box.

@@ -11,6 +11,7 @@ std::string OutcomeText(EventOutcome outcome) {
   switch (outcome) {
     case EventOutcome::Connected: return reinterpret_cast<const char*>(u8"正常");
     case EventOutcome::Failed: return reinterpret_cast<const char*>(u8"异常");
+    case EventOutcome::Slow: return reinterpret_cast<const char*>(u8"缓慢");
     case EventOutcome::None: break;
   }
   return reinterpret_cast<const char*>(u8"未检测");

@@ -10,7 +10,7 @@
 namespace kelvanor {
 
 // An endpoint's last outcome; None before its first.
-enum class EventOutcome { None, Connected, Failed };
+enum class EventOutcome { None, Connected, Failed, Slow };
 
 struct EventRecord {
   std::chrono::system_clock::time_point when;

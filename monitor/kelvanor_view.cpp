@@ -268,7 +268,23 @@ void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
   }
   const std::optional<ProbeState> before = std::exchange(entry.lastOutcome, outcome);
   if (before != outcome) LastOutcomeChanged(entry, before);
+  NoteSlowness(entry);
   TileChanged(entry);
+}
+
+void CKelvanorView::NoteSlowness(IPInfo& entry) {
+  const std::chrono::milliseconds limit = m_Setting.options.slowAfter;
+  const std::optional<int> median = entry.history.latency.RecentMedian(kSlowWindow);
+  const bool slow = limit.count() > 0 && entry.lastOutcome == Connected && median && *median > limit.count();
+  // A failure ends slowness without a word of its own: the failure's change says it.
+  if (std::exchange(entry.slow, slow) == slow || entry.lastOutcome == Failed) return;
+  if (m_EventLog) {
+    const EventOutcome before = slow ? EventOutcome::Connected : EventOutcome::Slow;
+    const EventOutcome after = slow ? EventOutcome::Slow : EventOutcome::Connected;
+    m_EventLog->Append({std::chrono::system_clock::now(), entry.ip, entry.port, entry.remark, before, after,
+                        entry.result, entry.history.connectMs});
+  }
+  emit SlownessChanged(static_cast<std::size_t>(&entry - m_Setting.ipList.data()), slow);
 }
 
 void CKelvanorView::LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> before) {

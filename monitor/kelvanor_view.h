@@ -95,6 +95,8 @@ class CKelvanorView : public QWidget {
   void SilenceChanged(bool silenced);
   // The last outcome of the entry at `index` changed (it had none, or the other one).
   void EndpointChanged(std::size_t index, bool wasFailed, bool nowFailed);
+  // The entry at `index` turned slow, or back to its usual speed (not by failing).
+  void SlownessChanged(std::size_t index, bool slow);
   // The event log could not be written (reported once per run of failures).
   void EventLogFailed(const QString& reason);
   // The event log was written again after EventLogFailed.
@@ -135,6 +137,10 @@ class CKelvanorView : public QWidget {
   void NoteOutcome(IPInfo& entry, ProbeState outcome);
   // What a change of an entry's last outcome sets off.
   void LastOutcomeChanged(IPInfo& entry, std::optional<ProbeState> before);
+  // Slow, with the option on, when the median of the last kSlowWindow connects is over
+  // its threshold: one slow answer alone does not turn a tile amber.
+  void NoteSlowness(IPInfo& entry);
+  static constexpr std::size_t kSlowWindow = 5;
   // Whether a failed connect of this entry (none: a superseded probe) sounds the alarm.
   bool AlarmFor(const IPInfo* entry) const;
   void ShowDetails(QHelpEvent* e);

@@ -32,6 +32,16 @@ std::optional<int> LatencyRing::At(std::size_t i) const {
   return sample;
 }
 
+std::optional<int> LatencyRing::RecentMedian(std::size_t n) const {
+  std::array<int, kCapacity> times;
+  std::size_t count = 0;
+  for (std::size_t i = size_ - std::min<std::size_t>(n, size_); i < size_; ++i)
+    if (std::optional<int> ms = At(i)) times[count++] = *ms;
+  if (count == 0) return std::nullopt;
+  std::nth_element(times.begin(), times.begin() + (count - 1) / 2, times.begin() + count);
+  return times[(count - 1) / 2];
+}
+
 std::optional<LatencySummary> Summarize(const LatencyRing& ring) {
   std::array<int, LatencyRing::kCapacity> times;
   std::size_t n = 0;

@@ -19,6 +19,9 @@ class LatencyRing {
   std::size_t Failures() const;
   // The i-th outcome held, oldest first: its connect time, or none for a failure.
   std::optional<int> At(std::size_t i) const;
+  // The median connect time among the last `n` outcomes (the lower of the middle two of an
+  // even count), or none when none of them connected.
+  std::optional<int> RecentMedian(std::size_t n) const;
 
  private:
   static constexpr std::uint16_t kFailed = 0xFFFF;

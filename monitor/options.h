@@ -1,6 +1,7 @@
 #pragma once
 // The operator's choices beyond the alarm of every failure. Each one's default keeps the
 // program hearing and writing exactly what it did before the choice existed.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -19,6 +20,9 @@ struct MonitorOptions {
   bool notifications = false;
   bool eventLog = false;  // kelvanor-events.csv beside setting.xml
   std::uint16_t metricsPort = 0;  // GET /metrics on 127.0.0.1 at this port; 0: none
+  // An endpoint whose recent connects have a median over this is slow, drawn amber; 0: never.
+  std::chrono::milliseconds slowAfter{0};
+  static constexpr std::chrono::milliseconds kMaxSlowAfter{60000};
 
   // Kept for the file alone: once a file held the element, saving writes it again, and
   // the attributes a later version wrote there survive (name, value; in file order).
@@ -31,7 +35,7 @@ struct MonitorOptions {
     return failuresBeforeAlarm == defaults.failuresBeforeAlarm && recoverySound == defaults.recoverySound &&
            recoveryFile == defaults.recoveryFile && trayIcon == defaults.trayIcon &&
            notifications == defaults.notifications && eventLog == defaults.eventLog &&
-           metricsPort == defaults.metricsPort;
+           metricsPort == defaults.metricsPort && slowAfter == defaults.slowAfter;
   }
   bool operator==(const MonitorOptions&) const = default;
 };

@@ -11,6 +11,7 @@ namespace kelvanor {
 namespace {
 
 constexpr int kDefaultMetricsPort = 9464;  // offered when the option is first turned on
+constexpr int kDefaultSlowMs = 500;
 
 }  // namespace
 
@@ -23,6 +24,8 @@ COptionsDialog::COptionsDialog(const MonitorOptions& options, bool trayAvailable
   m_chkTrayIcon.setChecked(options.trayIcon);
   m_chkNotifications.setChecked(options.notifications);
   m_chkEventLog.setChecked(options.eventLog);
+  m_chkSlow.setChecked(options.slowAfter.count() != 0);
+  if (options.slowAfter.count() != 0) m_spinSlowMs.setValue(static_cast<int>(options.slowAfter.count()));
   m_chkMetrics.setChecked(options.metricsPort != 0);
   if (options.metricsPort != 0) m_spinMetricsPort.setValue(options.metricsPort);
   UpdateEnabled();
@@ -43,6 +46,10 @@ void COptionsDialog::CreateControls() {
   m_chkTrayIcon.setText(QStringLiteral("托盘图标"));
   m_chkNotifications.setText(QStringLiteral("桌面通知"));
   m_chkEventLog.setText(QStringLiteral("事件日志 (kelvanor-events.csv)"));
+  m_chkSlow.setText(QStringLiteral("近 5 次连接耗时中位数超过"));
+  m_spinSlowMs.setRange(1, static_cast<int>(MonitorOptions::kMaxSlowAfter.count()));
+  m_spinSlowMs.setSuffix(QStringLiteral(" ms 时标为黄色"));
+  m_spinSlowMs.setValue(kDefaultSlowMs);
   m_chkMetrics.setText(QStringLiteral("Prometheus 指标 (http://127.0.0.1:端口/metrics)"));
   m_spinMetricsPort.setRange(1, 65535);
   m_spinMetricsPort.setValue(kDefaultMetricsPort);
@@ -68,6 +75,11 @@ void COptionsDialog::CreateControls() {
   layout->addWidget(&m_chkTrayIcon);
   layout->addWidget(&m_chkNotifications);
   layout->addWidget(&m_chkEventLog);
+  auto* slow = new QHBoxLayout;
+  slow->addWidget(&m_chkSlow);
+  slow->addWidget(&m_spinSlowMs);
+  slow->addStretch();
+  layout->addLayout(slow);
   auto* metrics = new QHBoxLayout;
   metrics->addWidget(&m_chkMetrics);
   metrics->addWidget(&m_spinMetricsPort);
@@ -78,6 +90,7 @@ void COptionsDialog::CreateControls() {
   connect(&m_chkRecoverySound, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
   connect(&m_chkTrayIcon, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
   connect(&m_chkMetrics, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
+  connect(&m_chkSlow, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
   connect(&m_btnBrowse, &QPushButton::clicked, this, &COptionsDialog::OnBrowseRecoveryFile);
   connect(&m_btnBuiltInTone, &QPushButton::clicked, this, [this] { ShowRecoveryFile({}); });
   connect(&m_Buttons, &QDialogButtonBox::accepted, this, &COptionsDialog::accept);
@@ -93,6 +106,7 @@ void COptionsDialog::UpdateEnabled() {
   m_chkTrayIcon.setEnabled(m_bTrayAvailable);
   m_chkNotifications.setEnabled(m_bTrayAvailable && m_chkTrayIcon.isChecked());
   m_spinMetricsPort.setEnabled(m_chkMetrics.isChecked());
+  m_spinSlowMs.setEnabled(m_chkSlow.isChecked());
 }
 
 void COptionsDialog::OnBrowseRecoveryFile() {
@@ -112,6 +126,7 @@ void COptionsDialog::accept() {
   m_Options.trayIcon = m_chkTrayIcon.isChecked();
   m_Options.notifications = m_chkNotifications.isChecked();
   m_Options.eventLog = m_chkEventLog.isChecked();
+  m_Options.slowAfter = std::chrono::milliseconds(m_chkSlow.isChecked() ? m_spinSlowMs.value() : 0);
   m_Options.metricsPort = static_cast<std::uint16_t>(m_chkMetrics.isChecked() ? m_spinMetricsPort.value() : 0);
   QDialog::accept();
 }

@@ -45,6 +45,8 @@ class COptionsDialog : public QDialog {
   QCheckBox m_chkTrayIcon;
   QCheckBox m_chkNotifications;
   QCheckBox m_chkEventLog;
+  QCheckBox m_chkSlow;
+  QSpinBox m_spinSlowMs;
   QCheckBox m_chkMetrics;
   QSpinBox m_spinMetricsPort;
   QDialogButtonBox m_Buttons;

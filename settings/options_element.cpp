@@ -11,7 +11,7 @@ namespace kelvanor {
 namespace {
 
 using Member = std::variant<int MonitorOptions::*, bool MonitorOptions::*, std::string MonitorOptions::*,
-                            std::uint16_t MonitorOptions::*>;
+                            std::uint16_t MonitorOptions::*, std::chrono::milliseconds MonitorOptions::*>;
 
 // In the order they are written.
 const std::pair<const char*, Member> kAttributes[] = {
@@ -22,6 +22,7 @@ const std::pair<const char*, Member> kAttributes[] = {
     {"notifications", &MonitorOptions::notifications},
     {"eventLog", &MonitorOptions::eventLog},
     {"metricsPort", &MonitorOptions::metricsPort},
+    {"slowAfterMs", &MonitorOptions::slowAfter},
 };
 
 int ValueOf(int*, const char* text) {
@@ -36,7 +37,12 @@ std::uint16_t ValueOf(std::uint16_t*, const char* text) {
 }
 std::string ValueOf(std::string*, const char* text) { return text; }
 
+std::chrono::milliseconds ValueOf(std::chrono::milliseconds*, const char* text) {
+  return std::chrono::milliseconds(std::clamp<int>(ScanInt(text), 0, MonitorOptions::kMaxSlowAfter.count()));
+}
+
 std::string TextOf(int value) { return std::to_string(value); }
+std::string TextOf(std::chrono::milliseconds value) { return std::to_string(value.count()); }
 std::string TextOf(std::uint16_t value) { return std::to_string(value); }
 std::string TextOf(bool) { return "1"; }  // a switch is written only when on
 std::string TextOf(const std::string& value) { return value; }

@@ -36,19 +36,21 @@ TEST(TrayPresence, OnlyAPlainClickAsksForTheWindow) {
   EXPECT_EQ(clicked.count(), 1);
 }
 
-// One change names its endpoint, several are counted per direction; a cycle without
-// changes stays quiet.
+// One change names its endpoint, several are counted per kind; a cycle without changes
+// stays quiet.
 TEST(TrayPresence, EachCycleNotifiesOnceForWhatChangedInIt) {
   TrayPresence tray;
-  const std::pair<std::vector<bool>, QString> cycles[] = {
-      {{}, ""},
-      {{true}, QStringLiteral("127.0.0.0:80 异常")},
-      {{false}, QStringLiteral("127.0.0.0:80 已恢复")},
-      {std::vector<bool>(12, true), QStringLiteral("12 个端点异常")},
-      {{true, false}, QStringLiteral("1 个端点异常\n1 个端点已恢复")},
-      {{}, ""}};
-  for (const auto& [nowFailed, message] : cycles) {
-    for (std::size_t i = 0; i < nowFailed.size(); ++i) tray.NoteChange(nowFailed[i], QStringLiteral("127.0.0.%1:80").arg(i));
+  const std::pair<std::string, QString> cycles[] = {  // each change: Failed, Recovered or Slow
+      {"", ""},
+      {"F", QStringLiteral("127.0.0.0:80 异常")},
+      {"R", QStringLiteral("127.0.0.0:80 已恢复")},
+      {"S", QStringLiteral("127.0.0.0:80 变慢")},
+      {std::string(12, 'F'), QStringLiteral("12 个端点异常")},
+      {"SFRS", QStringLiteral("1 个端点异常\n1 个端点已恢复\n2 个端点变慢")},
+      {"", ""}};
+  for (const auto& [changes, message] : cycles) {
+    for (std::size_t i = 0; i < changes.size(); ++i)
+      tray.NoteChange(changes[i] == 'F', QStringLiteral("127.0.0.%1:80").arg(i), changes[i] == 'S');
     EXPECT_EQ(tray.FlushNotifications(), message);
   }
 }

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QHelpEvent>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -157,6 +158,37 @@ TEST_F(OutcomeChange, ShowsInTheDetailsCountsAlarmSilenceRecoveryToneAndEventLog
   view->Setting().options.eventLog = false;
   view->ApplyOptions();
   EXPECT_EQ(view->Log(), nullptr);
+}
+
+// With the option on, an endpoint whose last five connects have a median over the
+// threshold is slow: drawn amber, logged and signalled once, and back once the median is
+// under it again. Loopback answers at once, so four slow connects are noted beforehand.
+TEST_F(OutcomeChange, SlowIsTheMedianOfTheLastFiveConnectsOverTheThresholdDrawnAmberAndLogged) {
+  view->Setting().options.slowAfter = std::chrono::milliseconds(100);
+  for (int i = 0; i < 4; ++i) Entry(0).history.latency.AddConnect(900);
+  QSignalSpy slowness(view.get(), &CKelvanorView::SlownessChanged);
+  const bool slowAfter[] = {true, true, false};  // medians 900, 900, then a fast one
+  for (const bool slow : slowAfter) {
+    Cycle(true);
+    EXPECT_EQ(Entry(0).slow, slow);
+  }
+  ASSERT_EQ(slowness.count(), 2);
+  EXPECT_TRUE(slowness[0][1].toBool() && !slowness[1][1].toBool());
+  for (int i = 0; i < 3; ++i) Entry(0).history.latency.AddConnect(900);
+  Cycle(true);
+  ASSERT_TRUE(Entry(0).slow);
+  const QRect tile = TileRect(0, 850).ToQRect();
+  Tip();  // shows the view
+  EXPECT_EQ(view->grab().toImage().pixel(tile.right() - 6, tile.bottom() - 6) & 0xFFFFFF, 0xFFBF00u);
+  Cycle(false);
+  EXPECT_FALSE(Entry(0).slow) << "failing ends it without a change of its own";
+  EXPECT_EQ(slowness.count(), 3);
+  ASSERT_TRUE(WaitFor([&] { return view->Log()->Idle(); }));
+  const std::vector<Strings> rows = RowsOf(dir.filePath("kelvanor-events.csv").toStdString());
+  std::vector<std::string> changes;
+  for (const Strings& row : rows) changes.push_back(row[4] + ">" + row[5]);
+  EXPECT_EQ(changes, (std::vector<std::string>{U8(u8"未检测>正常"), U8(u8"正常>缓慢"), U8(u8"缓慢>正常"),
+                                               U8(u8"正常>缓慢"), U8(u8"正常>异常")}));
 }
 
 }  // namespace

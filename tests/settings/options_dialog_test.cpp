@@ -49,7 +49,7 @@ TEST_F(OptionsDialogTest, OkGivesBackEveryChangeAndWhatTheFileKeptWhileCancelGiv
     COptionsDialog& dialog = Open(opened, true);
     for (int i = 0; i < 12; ++i) QTest::keyClick(dialog.findChild<QSpinBox*>(), Qt::Key_Up);
     for (const char8_t* box : {u8"恢复时播放提示音", u8"托盘图标", u8"桌面通知", u8"事件日志 (kelvanor-events.csv)",
-                               u8"Prometheus 指标 (http://127.0.0.1:端口/metrics)"})
+                               u8"Prometheus 指标 (http://127.0.0.1:端口/metrics)", u8"近 5 次连接耗时中位数超过"})
       Toggle(box);
     pickedFile = QStringLiteral("/声音/恢复.wav");
     Click(u8"选择文件…");
@@ -60,6 +60,7 @@ TEST_F(OptionsDialogTest, OkGivesBackEveryChangeAndWhatTheFileKeptWhileCancelGiv
       expected.recoverySound = expected.trayIcon = expected.notifications = expected.eventLog = true;
       expected.recoveryFile = Gbk(u8"/声音/恢复.wav");
       expected.metricsPort = 9464;  // the port offered
+      expected.slowAfter = std::chrono::milliseconds(500);
     }
     EXPECT_TRUE(!dialog.isVisible() && dialog.Options() == expected) << (ok ? "OK" : "Cancel");
   }

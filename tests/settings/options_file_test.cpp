@@ -12,6 +12,7 @@ std::string Describe(const MonitorOptions& o) {
                      "]" + (o.trayIcon ? " tray" : " -") + (o.notifications ? " notify" : " -") +
                      (o.eventLog ? " log" : " -") + (o.inFile ? " in-file" : " -");
   if (o.metricsPort) text += " metrics=" + std::to_string(o.metricsPort);
+  if (o.slowAfter.count()) text += " slow=" + std::to_string(o.slowAfter.count());
   for (const auto& [name, value] : o.unknownAttributes) text += " " + name + "=" + value;
   return text;
 }
@@ -32,8 +33,8 @@ TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteF
        "    <Options failuresBeforeAlarm=\"3\" eventLog=\"1\"/>\n", "3 -[] - - log in-file"},
       {"every option, Chinese file name, and attributes of a later version",
        "    <Options failuresBeforeAlarm=\"10\" recoverySound=\"1\" recoveryFile=\"" + Gbk(u8"/声音/恢复.wav") +
-           "\" trayIcon=\"1\" notifications=\"1\" eventLog=\"1\" metricsPort=\"9464\" zeta=\"a &amp; b\" alpha=\"\"/>\n",
-       "10 sound[" + Gbk(u8"/声音/恢复.wav") + "] tray notify log in-file metrics=9464 zeta=a & b alpha="},
+           "\" trayIcon=\"1\" notifications=\"1\" eventLog=\"1\" metricsPort=\"9464\" slowAfterMs=\"250\" zeta=\"a &amp; b\" alpha=\"\"/>\n",
+       "10 sound[" + Gbk(u8"/声音/恢复.wav") + "] tray notify log in-file metrics=9464 slow=250 zeta=a & b alpha="},
   };
   for (const auto& [kind, options, loaded] : files) {
     SCOPED_TRACE(kind);
@@ -59,7 +60,7 @@ TEST_F(OptionsFileTest, DamagedOptionsLoadAsTheNearestMeaningAndLeaveTheRestOfTh
       {"<Options failuresBeforeAlarm=\"99999999999\" notifications=\" 2x\"/>", "10 -[] - notify - in-file"},
       {"<Options failuresBeforeAlarm=\"7 times\">text<Options eventLog=\"1\"/></Options>", "7 -[] - - - in-file"},
       {"<Options eventLog=\"1\"/><Options trayIcon=\"1\"/>", "1 -[] tray - - in-file"},
-      {"<Options metricsPort=\"65536\" eventLog=\"1\"/>", "1 -[] - - log in-file"},
+      {"<Options metricsPort=\"65536\" eventLog=\"1\" slowAfterMs=\"99999999\"/>", "1 -[] - - log in-file slow=60000"},
   };
   for (const auto& [element, loaded] : elements) {
     WriteFile("<root><IPInfo ip=\"a\" port=\"1\"/>" + element + "<IPInfo ip=\"b\" port=\"2\"/><RefreshTime val=\"9\"/></root>");
