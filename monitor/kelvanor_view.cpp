@@ -274,6 +274,7 @@ void CKelvanorView::NoteOutcome(IPInfo& entry, ProbeState outcome) {
 
 void CKelvanorView::NoteSlowness(IPInfo& entry) {
   const std::chrono::milliseconds limit = m_Setting.options.slowAfter;
+  if (limit.count() == 0 && !entry.slow) return;  // the option is off: no median to take
   const std::optional<int> median = entry.history.latency.RecentMedian(kSlowWindow);
   const bool slow = limit.count() > 0 && entry.lastOutcome == Connected && median && *median > limit.count();
   // A failure ends slowness without a word of its own: the failure's change says it.
