@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
-#include <cstring>
 
 #include "monitor/check_cycle.h"
 #include "monitor/kelvanor_view.h"
@@ -93,12 +92,6 @@ void PrintJson(Status status, const std::vector<IPInfo>& list, const Tally& tall
 }
 
 }  // namespace
-
-bool AsksForCheck(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "--check") == 0) return true;
-  return false;
-}
 
 int RunCheck(int argc, char** argv) {
   QCoreApplication application(argc, argv);

@@ -4,8 +4,6 @@
 // endpoint down, and the exit code 0 OK, 1 WARNING, 2 CRITICAL or 3 UNKNOWN.
 namespace kelvanor {
 
-// True when the arguments ask for the check mode.
-bool AsksForCheck(int argc, char** argv);
 int RunCheck(int argc, char** argv);
 
 }  // namespace kelvanor

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <cstdio>
-#include <cstring>
 
 #include "app/kelvanor_app.h"
 #include "monitor/kelvanor_view.h"
@@ -12,12 +11,6 @@
 #include "settings/setting_file.h"
 
 namespace kelvanor {
-
-bool AsksForHeadless(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "--headless") == 0) return true;
-  return false;
-}
 
 int RunHeadless(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");  // no display is needed, nor used if there is one

@@ -5,7 +5,6 @@
 // stderr, and ends on SIGTERM, SIGINT or SIGHUP.
 namespace kelvanor {
 
-bool AsksForHeadless(int argc, char** argv);
 int RunHeadless(int argc, char** argv);
 
 }  // namespace kelvanor
