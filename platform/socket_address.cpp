@@ -47,6 +47,7 @@ std::optional<SocketAddress> LiteralAddress(const std::string& text) {
 }
 
 std::string AddressText(const std::string& ip) {
+  if (ip.find(':') == std::string::npos) return ip;  // the board draws thousands: keep IPv4 cheap
   in6_addr v6{};
   char text[INET6_ADDRSTRLEN];
   if (inet_pton(AF_INET6, Unbracketed(ip).c_str(), &v6) != 1 || !inet_ntop(AF_INET6, &v6, text, sizeof text)) return ip;
@@ -55,7 +56,7 @@ std::string AddressText(const std::string& ip) {
 
 std::string EndpointText(const std::string& ip, int port) {
   const std::string address = AddressText(ip);
-  const bool v6 = address.find(':') != std::string::npos && LiteralAddress(address);
+  const bool v6 = address != ip || (ip.find(':') != std::string::npos && LiteralAddress(ip));
   return (v6 ? "[" + address + "]" : address) + ":" + std::to_string(port);
 }
 
