@@ -11,8 +11,10 @@ constexpr unsigned kCheckEvent = 0x8002;  // the message number the check's noti
 
 }  // namespace
 
+// A probe of a host name may hold three descriptors at once: its socket, and a lookup
+// per address family before that.
 CheckCycle::CheckCycle(const std::vector<IPInfo>& list, std::size_t window)
-    : list_(list), window_(std::max<std::size_t>(1, window)) {}
+    : list_(list), window_(std::max<std::size_t>(1, window / 3)) {}
 
 CheckCycle::~CheckCycle() = default;
 
@@ -39,16 +41,15 @@ void CheckCycle::StartNext() {
     ++inFlight_;
     probes_[i] = std::make_unique<Socket>();
     Socket& probe = *probes_[i];
-    probe.family = 2;
     probe.type = 1;
     probe.protocol = 0;
     started_[i] = std::chrono::steady_clock::now();
-    if (Socket::IsDottedAddress(entry.ip)) {
+    if (probe.AimAtLiteral(entry.ip)) {
       Open(i);
       continue;
     }
     outcomes_[i].started = true;
-    probe.LookUp(entry.ip, [this, i](Socket& p, bool found) {
+    probe.LookUp(entry.ip, entry.addressMode, [this, i](Socket& p, bool found) {
       if (found)
         Open(i);
       else
@@ -88,13 +89,8 @@ bool CheckCycle::event(QEvent* e) {
   const auto found = byHandle_.find(message->handle);
   if (message->message != kCheckEvent || (message->word & 0xFFFF) != FD_CONNECT || found == byHandle_.end()) return true;
   const int error = static_cast<int>(message->word >> 16);
-  std::string text;
-  if (error != 0) {
-    WSASetLastError(error);
-    const char* t = LastErrorText();
-    text = t ? t : "";
-  }
-  Finish(found->second, error == 0, std::move(text));
+  const std::size_t i = found->second;
+  Finish(i, error == 0, error == 0 ? std::string() : probes_[i]->OutcomeText(error));
   StartNext();
   return true;
 }

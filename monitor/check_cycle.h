@@ -1,7 +1,7 @@
 #pragma once
 // One probe of every endpoint of a list, for the check mode: no view, no alarm, no box.
 // The outcomes reach this object as socket notifications on the event loop, as they
-// reach the view; at most `window` probes hold a descriptor or a lookup at a time.
+// reach the view; its probes hold at most `window` descriptors and lookups at a time.
 #include <QObject>
 #include <cstddef>
 #include <functional>

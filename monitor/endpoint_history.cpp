@@ -37,6 +37,14 @@ QString EndpointDetails(const IPInfo& entry, EndpointHistory::Time now) {
                  Clock(history.changedAt) + Text(u8"，已持续 ") + Duration(std::chrono::duration_cast<std::chrono::seconds>(now - history.changedAt).count());
   }
   if (history.connectMs) lines << Text(u8"上次连接耗时 %1 ms").arg(*history.connectMs);
+  if (entry.lastOutcome == Connected && history.decidedBy) {
+    // Both connects to a name's two families, so neither alone answered.
+    const QString answered = entry.addressMode == AddressMode::Both && !LiteralAddress(entry.ip)
+                                 ? Text(u8"IPv6 与 IPv4")
+                                 : QString("%1 %2").arg(FamilyName(history.decidedBy->Family()),
+                                                       QString::fromStdString(history.decidedBy->Text()));
+    lines << Text(u8"应答：") + answered;
+  }
   if (history.failedAt)
     lines << Text(u8"上次失败 ") + Clock(*history.failedAt) + ' ' + GbkToQString(history.failureText);
   lines << Text(u8"失败次数 %1").arg(history.failedCycles);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "monitor/latency_ring.h"
+#include "platform/socket_address.h"
 
 namespace kelvanor {
 
@@ -20,6 +21,8 @@ struct EndpointHistory {
   Time changedAt;  // when the last outcome last changed
   std::chrono::steady_clock::time_point connectStarted;  // of the current probe
   std::optional<long long> connectMs;  // connect start to connect notice, of the last success
+  // The address whose answer decided the last connect outcome.
+  std::optional<SocketAddress> decidedBy;
   std::optional<Time> failedAt;
   std::string failureText;  // GBK
   std::size_t failedCycles = 0;

@@ -16,11 +16,6 @@ namespace kelvanor {
 
 enum ProbeState : std::int32_t { Connecting = 0, Connected = 1, Failed = 2 };
 
-// Which of a host name's address families a probe connects to. Auto races them, IPv6
-// first; Both probes each apart and fails when either does. An address literal is
-// probed in its own family whatever the mode.
-enum class AddressMode : std::uint8_t { Auto, V4, V6, Both };
-
 // Result texts of the two states that have no error text (GBK).
 const std::string& ConnectingText();  // "连接中..."
 const std::string& ConnectedText();   // "正常连接"

@@ -140,9 +140,10 @@ void CKelvanorView::ResumeWalk() {
 }
 
 bool CKelvanorView::ProbeSlotFree() const {
-  // A probe waiting for its name wants a socket once it is found, and the lookup holds
-  // one of its own meanwhile.
-  return SocketsHeld() + Socket::AwaitingNames() + LookupsInFlight() < m_ProbeWindow;
+  // A probe waiting for its name wants a socket once it is found, and its lookups (one
+  // per family) hold one each meanwhile: a start may take three.
+  constexpr std::size_t kMostPerStart = 3;
+  return SocketsHeld() + Socket::AwaitingNames() + LookupsInFlight() + kMostPerStart <= m_ProbeWindow;
 }
 
 bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
@@ -155,14 +156,13 @@ bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
   }
   entry.socket = std::make_unique<Socket>();
   Socket& probe = *entry.socket;
-  probe.family = 2;
   probe.type = 1;
   probe.protocol = 0;
-  if (Socket::IsDottedAddress(ip)) return OpenProbe(entry);
+  if (probe.AimAtLiteral(ip)) return OpenProbe(entry);
   // The socket is made once the address is known: a probe waiting for its name holds no
   // descriptor, and one superseded meanwhile is simply freed.
   const std::size_t index = static_cast<std::size_t>(&entry - m_Setting.ipList.data());
-  probe.LookUp(ip, [this, index](Socket&, bool found) {
+  probe.LookUp(ip, entry.addressMode, [this, index](Socket&, bool found) {
     OnLookedUp(index, found);
     ResumeWalk();  // a name not found leaves its slot free
   });
@@ -223,19 +223,15 @@ int CKelvanorView::OnSocketEvent(SOCKET socket, std::uint32_t word) {
   const long event = word & 0xFFFF;
   const int error = static_cast<int>(word >> 16);
   if (event == FD_CONNECT) {
-    std::string text = ConnectedText();
-    ProbeState state = Connected;
-    if (error != 0) {
-      WSASetLastError(error);
-      state = Failed;
-      const char* errorText = LastErrorText();
-      text = errorText ? errorText : "";
-    }
+    const ProbeState state = error == 0 ? Connected : Failed;
+    if (error != 0) WSASetLastError(error);
     IPInfo* entry = m_Setting.FindBySocket(socket);
     if (entry) {
+      Socket& probe = *entry->socket;
+      entry->result = error == 0 ? ConnectedText() : probe.OutcomeText(error);
+      entry->history.decidedBy = probe.DecidedBy();
       // Entries wait for descriptors: that matters more than watching for a hang-up.
-      if (WindowBound()) entry->socket->Close();
-      entry->result = std::move(text);
+      if (WindowBound()) probe.Close();
       NoteOutcome(*entry, state);
     }
     if (state == Failed && AlarmFor(entry)) SoundAlarm();

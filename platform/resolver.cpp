@@ -39,13 +39,13 @@ ResolveResult ResultOf(int status, const ares_addrinfo* info) {
   ResolveResult result;
   result.error = WsaCodeFromAres(status);
   if (status != ARES_SUCCESS) return result;
-  for (const ares_addrinfo_node* node = info->nodes; node; node = node->ai_next) {
-    if (node->ai_family != AF_INET) continue;
-    result.address = reinterpret_cast<const sockaddr_in*>(node->ai_addr)->sin_addr;
-    if (info->name) result.canonicalName = info->name;
-    return result;
-  }
-  result.error = WSANO_DATA;
+  for (const ares_addrinfo_node* node = info->nodes; node; node = node->ai_next)
+    if (node->ai_family == AF_INET || node->ai_family == AF_INET6)
+      result.addresses.push_back(SocketAddress::Of(node->ai_addr));
+  if (result.addresses.empty())
+    result.error = WSANO_DATA;
+  else if (info->name)
+    result.canonicalName = info->name;
   return result;
 }
 
@@ -75,9 +75,9 @@ class Resolver {
     ares_library_cleanup();
   }
 
-  ResolveId Start(const std::string& name, ResolveDone done) {
-    std::unique_ptr<Lookup>& lookup = lookups_[name];
-    if (!lookup) lookup = Begin(name);
+  ResolveId Start(const std::string& name, int family, ResolveDone done) {
+    std::unique_ptr<Lookup>& lookup = lookups_[std::to_string(family) + ' ' + name];
+    if (!lookup) lookup = Begin(name, family);
     const ResolveId id = nextId_++;
     lookup->waiters.push_back(id);
     waiters_.emplace(id, Waiter{std::move(done), lookup.get()});
@@ -118,7 +118,7 @@ class Resolver {
     Lookup* lookup;
   };
 
-  std::unique_ptr<Lookup> Begin(const std::string& name) {
+  std::unique_ptr<Lookup> Begin(const std::string& name, int family) {
     auto lookup = std::make_unique<Lookup>();
     lookup->deadline = Clock::now() + lookupTimeout;
     int status = initStatus_ == ARES_SUCCESS ? ares_dup(&lookup->channel, configured_) : initStatus_;
@@ -129,7 +129,7 @@ class Resolver {
       ares_set_socket_functions(lookup->channel, &kBoundedReads, lookup.get());
       ares_addrinfo_hints hints{};
       hints.ai_flags = ARES_AI_CANONNAME;
-      hints.ai_family = AF_INET;
+      hints.ai_family = family;
       ares_getaddrinfo(lookup->channel, name.c_str(), nullptr, &hints, &Resolver::OnAnswer, lookup.get());
     }
     Watch(*lookup);
@@ -261,7 +261,7 @@ class Resolver {
 
   int initStatus_ = ARES_SUCCESS;
   ares_channel configured_ = nullptr;  // the system's configuration, copied for each lookup
-  std::unordered_map<std::string, std::unique_ptr<Lookup>> lookups_;
+  std::unordered_map<std::string, std::unique_ptr<Lookup>> lookups_;  // by family and name
   std::unordered_map<ResolveId, Waiter> waiters_;
   ResolveId nextId_ = 1;
   QTimer timer_;
@@ -270,8 +270,8 @@ class Resolver {
 
 }  // namespace
 
-ResolveId ResolveHostAsync(const std::string& name, ResolveDone done) {
-  return AppLifetime<Resolver>::Get().Start(name, std::move(done));
+ResolveId ResolveHostAsync(const std::string& name, int family, ResolveDone done) {
+  return AppLifetime<Resolver>::Get().Start(name, family, std::move(done));
 }
 
 void CancelResolve(ResolveId id) {

@@ -21,6 +21,14 @@ void SocketAddress::SetPort(std::uint16_t port) {
     reinterpret_cast<sockaddr_in*>(&storage)->sin_port = htons(port);
 }
 
+std::string SocketAddress::Text() const {
+  char text[INET6_ADDRSTRLEN] = "";
+  const void* address = Family() == AF_INET6 ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6&>(storage).sin6_addr)
+                                             : &reinterpret_cast<const sockaddr_in&>(storage).sin_addr;
+  inet_ntop(Family(), address, text, sizeof text);
+  return text;
+}
+
 SocketAddress SocketAddress::Of(const sockaddr* address) {
   SocketAddress result;
   result.length = address->sa_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);

@@ -17,6 +17,7 @@ struct SocketAddress {
   int Family() const { return storage.ss_family; }
   const sockaddr* Get() const { return reinterpret_cast<const sockaddr*>(&storage); }
   void SetPort(std::uint16_t port);
+  std::string Text() const;  // the address alone, IPv6 in RFC 5952 form
   static SocketAddress Of(const sockaddr* address);  // AF_INET or AF_INET6
 };
 

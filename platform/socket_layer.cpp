@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <deque>
 #include <mutex>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "platform/app_lifetime.h"
+#include "platform/file_limit.h"
 #include "platform/self_connect.h"
 #include "platform/socket_message.h"
 #include "platform/socket_worker.h"
@@ -51,22 +53,39 @@ class SocketLayer {
 
   SOCKET Create(int family, int type, int protocol);
   int Select(SOCKET s, QObject* window, unsigned message, long events);
-  int Connect(SOCKET s, const sockaddr_in& address);
+  int Connect(SOCKET s, const std::vector<SocketAddress>& addresses, ConnectPolicy policy, bool moreToCome);
+  void ConnectMore(SOCKET s, const std::vector<SocketAddress>& addresses, bool last);
+  std::optional<SocketAddress> DecidedBy(SOCKET s);
   int Close(SOCKET s);
   bool IsConnectPending(SOCKET s) const;
   void Flush() { worker_.Flush(); }
-  std::size_t Held() const { return registrations_.size() + worker_.ClosesPending(); }
+  std::size_t Held() const { return registrations_.size() + extraSockets_ + worker_.ClosesPending(); }
   bool ClosesPending() const { return worker_.ClosesPending() > 0; }
 
  private:
   enum class Phase { kIdle, kConnecting, kConnected, kDone };
+  // One address being connected to. The first is made on the handle itself; the others
+  // on sockets of the layer's own.
+  struct Attempt {
+    int fd;
+    SocketAddress address;
+    std::uint64_t job = 0;  // the worker job that makes the connect
+    bool live = true;       // neither failed nor given up
+    bool connected = false;
+  };
   struct Registration {
-    SOCKET handle;
+    SOCKET handle = 0;
     QPointer<QObject> window;
     unsigned message = 0;
     long events = 0;
     Phase phase = Phase::kIdle;
-    std::uint64_t connectJob = 0;  // the worker job that makes the connect
+    ConnectPolicy policy = ConnectPolicy::kFirst;
+    std::vector<Attempt> attempts;
+    std::deque<SocketAddress> untried;  // kFirst: the addresses still to try, in order
+    bool moreToCome = false;
+    Clock::time_point lastAttemptAt;
+    int lastError = 0;
+    std::optional<SocketAddress> decidedBy;
   };
   struct Outcome {
     std::uint64_t id;
@@ -76,17 +95,27 @@ class SocketLayer {
   struct Deadline {
     Clock::time_point when;
     std::uint64_t id;
+    // 0 for the connect's time limit; else the next attempt is due unless a failure has
+    // started it already, which the count of attempts then shows.
+    std::size_t attemptsBefore = 0;
     bool operator>(const Deadline& other) const { return when > other.when; }
   };
 
   Registration* Find(std::uint64_t id);
   Registration* FindHandle(SOCKET s, std::uint64_t* id = nullptr);
+  bool StartAttempt(std::uint64_t id, Registration& r, const SocketAddress& address);
+  void StartNextAttempt(std::uint64_t id, Registration& r);
+  void AttemptFailed(std::uint64_t id, Registration& r, std::size_t index, int error);
+  void AttemptConnected(std::uint64_t id, Registration& r, std::size_t index);
+  void FailIfNothingLeft(std::uint64_t id, Registration& r);
+  void Decide(std::uint64_t id, Registration& r, const Attempt& decider, int error);
+  void Drop(Attempt& attempt, SOCKET handle);
   void OnReadyPaced();
   int OnReady();
   void TakeWorkerFailures();
-  void OnEpollEvent(std::uint64_t id, std::uint32_t events);
+  void OnEpollEvent(std::uint64_t data, std::uint32_t events);
   void OnDeadline();
-  void PushDeadline(Clock::time_point when, std::uint64_t id);
+  void PushDeadline(Clock::time_point when, std::uint64_t id, std::size_t attemptsBefore = 0);
   bool StillUnanswered(const Registration& r);
   void ArmDeadlineTimer();
   void Deliver();
@@ -96,25 +125,33 @@ class SocketLayer {
   std::uint64_t nextId_ = 1;
   std::unordered_map<std::uint64_t, Registration> registrations_;
   std::unordered_map<SOCKET, std::uint64_t> idOfHandle_;
+  std::size_t extraSockets_ = 0;  // open sockets of attempts past each first
   std::deque<Outcome> outbox_;
   std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines_;
   QTimer deadlineTimer_;
   QTimer pace_;  // runs while the notifier rests after a look that found something
   std::mutex failuresMutex_;
-  std::vector<std::pair<std::uint64_t, int>> workerFailures_;  // (id, errno)
+  std::vector<std::pair<std::uint64_t, int>> workerFailures_;  // (epoll data, errno)
   QSocketNotifier* notifier_ = nullptr;
   SocketWorker worker_;
 };
+
+// An attempt's epoll data: its registration, and its place among the registration's
+// attempts in the top bits.
+constexpr int kAttemptShift = 48;
+std::uint64_t DataOf(std::uint64_t id, std::size_t attempt) { return id | std::uint64_t{attempt} << kAttemptShift; }
+std::uint64_t IdOf(std::uint64_t data) { return data & ((std::uint64_t{1} << kAttemptShift) - 1); }
+std::size_t AttemptOf(std::uint64_t data) { return static_cast<std::size_t>(data >> kAttemptShift); }
 
 SocketLayer& Layer() { return AppLifetime<SocketLayer>::Get(); }
 
 SocketLayer::SocketLayer()
     : epoll_(epoll_create1(EPOLL_CLOEXEC)),
       wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
-      worker_(epoll_, [this](std::uint64_t id, int err) {
+      worker_(epoll_, [this](std::uint64_t data, int err) {
         {
           std::lock_guard lock(failuresMutex_);
-          workerFailures_.emplace_back(id, err);
+          workerFailures_.emplace_back(data, err);
         }
         std::uint64_t one = 1;
         [[maybe_unused]] ssize_t n = write(wake_, &one, sizeof one);
@@ -152,7 +189,6 @@ SocketLayer::Registration* SocketLayer::FindHandle(SOCKET s, std::uint64_t* id) 
   return Find(it->second);
 }
 
-
 SOCKET SocketLayer::Create(int family, int type, int protocol) {
   SOCKET s = ::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
   if (s == 0) {  // 0 means "no socket" to the caller; move it out of the way
@@ -166,7 +202,9 @@ SOCKET SocketLayer::Create(int family, int type, int protocol) {
   }
   // The socket joins the epoll set once its connect has started (SocketWorker).
   std::uint64_t id = nextId_++;
-  registrations_.emplace(id, Registration{s, nullptr, 0, 0, Phase::kIdle});
+  Registration r;
+  r.handle = s;
+  registrations_.emplace(id, std::move(r));
   idOfHandle_[s] = id;
   return s;
 }
@@ -183,7 +221,8 @@ int SocketLayer::Select(SOCKET s, QObject* window, unsigned message, long events
   return 0;
 }
 
-int SocketLayer::Connect(SOCKET s, const sockaddr_in& address) {
+int SocketLayer::Connect(SOCKET s, const std::vector<SocketAddress>& addresses, ConnectPolicy policy,
+                         bool moreToCome) {
   std::uint64_t id = 0;
   Registration* r = FindHandle(s, &id);
   if (!r) {
@@ -196,12 +235,117 @@ int SocketLayer::Connect(SOCKET s, const sockaddr_in& address) {
     case Phase::kConnected: WSASetLastError(WSAEISCONN); return SOCKET_ERROR;
     case Phase::kDone: WSASetLastError(WSAEINVAL); return SOCKET_ERROR;
   }
+  if (addresses.empty()) {
+    WSASetLastError(WSAEINVAL);
+    return SOCKET_ERROR;
+  }
   r->phase = Phase::kConnecting;
-  Clock::time_point when = Clock::now() + EffectiveConnectTimeout();
-  PushDeadline(when, id);
-  r->connectJob = worker_.Connect(s, id, address);
+  r->policy = policy;
+  r->moreToCome = moreToCome && policy == ConnectPolicy::kFirst;
+  PushDeadline(Clock::now() + EffectiveConnectTimeout(), id);
+  if (policy == ConnectPolicy::kEvery) {
+    for (const SocketAddress& address : addresses) {
+      if (!StartAttempt(id, *r, address)) {
+        Decide(id, *r, Attempt{-1, address}, r->lastError);
+        break;
+      }
+    }
+  } else {
+    r->untried.assign(addresses.begin(), addresses.end());
+    StartNextAttempt(id, *r);
+  }
   WSASetLastError(WSAEWOULDBLOCK);
   return SOCKET_ERROR;
+}
+
+void SocketLayer::ConnectMore(SOCKET s, const std::vector<SocketAddress>& addresses, bool last) {
+  std::uint64_t id = 0;
+  Registration* r = FindHandle(s, &id);
+  if (!r || r->phase != Phase::kConnecting || r->policy != ConnectPolicy::kFirst) return;
+  r->untried.insert(r->untried.end(), addresses.begin(), addresses.end());
+  r->moreToCome = !last;
+  const bool anyLive = std::any_of(r->attempts.begin(), r->attempts.end(), [](const Attempt& a) { return a.live; });
+  if (!anyLive)
+    StartNextAttempt(id, *r);
+  else if (!addresses.empty())
+    PushDeadline(std::max(Clock::now(), r->lastAttemptAt + kAttemptDelay), id, r->attempts.size());
+  FailIfNothingLeft(id, *r);
+}
+
+// False, with the reason in lastError, when the address could not be tried.
+bool SocketLayer::StartAttempt(std::uint64_t id, Registration& r, const SocketAddress& address) {
+  int fd = r.handle;
+  if (!r.attempts.empty()) {
+    // The others of a race hold descriptors too: they stay within the probes' share.
+    errno = EMFILE;
+    fd = Held() < ProbeDescriptorWindow() ? ::socket(address.Family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)
+                                          : -1;
+    if (fd < 0) {
+      r.lastError = WsaCodeFromErrno(errno);
+      return false;
+    }
+    ++extraSockets_;
+  }
+  r.lastAttemptAt = Clock::now();
+  r.attempts.push_back({fd, address});
+  r.attempts.back().job = worker_.Connect(fd, DataOf(id, r.attempts.size() - 1), address);
+  return true;
+}
+
+void SocketLayer::StartNextAttempt(std::uint64_t id, Registration& r) {
+  while (!r.untried.empty()) {
+    const SocketAddress address = r.untried.front();
+    r.untried.pop_front();
+    if (!StartAttempt(id, r, address)) continue;
+    if (!r.untried.empty()) PushDeadline(r.lastAttemptAt + kAttemptDelay, id, r.attempts.size());
+    return;
+  }
+}
+
+void SocketLayer::FailIfNothingLeft(std::uint64_t id, Registration& r) {
+  if (r.phase != Phase::kConnecting || r.moreToCome || !r.untried.empty()) return;
+  if (std::any_of(r.attempts.begin(), r.attempts.end(), [](const Attempt& a) { return a.live; })) return;
+  const Attempt& last = r.attempts.empty() ? Attempt{-1, {}} : r.attempts.back();
+  Decide(id, r, last, r.lastError);
+}
+
+void SocketLayer::AttemptFailed(std::uint64_t id, Registration& r, std::size_t index, int error) {
+  Attempt& attempt = r.attempts[index];
+  attempt.live = false;
+  r.lastError = error;
+  if (r.policy == ConnectPolicy::kEvery) return Decide(id, r, attempt, error);
+  if (!r.untried.empty()) StartNextAttempt(id, r);  // a failure does not wait out the delay
+  if (std::any_of(r.attempts.begin(), r.attempts.end(), [](const Attempt& a) { return a.live; })) return;
+  if (r.moreToCome || !r.untried.empty()) return;
+  Decide(id, r, attempt, error);
+}
+
+void SocketLayer::AttemptConnected(std::uint64_t id, Registration& r, std::size_t index) {
+  r.attempts[index].connected = true;
+  const bool all = std::all_of(r.attempts.begin(), r.attempts.end(), [](const Attempt& a) { return a.connected; });
+  if (r.policy == ConnectPolicy::kFirst || all) Decide(id, r, r.attempts[index], 0);
+}
+
+// Sends the outcome and gives up every other attempt still going.
+void SocketLayer::Decide(std::uint64_t id, Registration& r, const Attempt& decider, int error) {
+  r.phase = error == 0 ? Phase::kConnected : Phase::kDone;
+  r.decidedBy = decider.address;
+  r.untried.clear();
+  r.moreToCome = false;
+  for (Attempt& attempt : r.attempts)
+    if (attempt.live && !attempt.connected) Drop(attempt, r.handle);
+  outbox_.push_back({id, FD_CONNECT, error});
+}
+
+void SocketLayer::Drop(Attempt& attempt, SOCKET handle) {
+  attempt.live = false;
+  if (attempt.fd != handle) {
+    --extraSockets_;
+    worker_.Close(attempt.fd);
+    attempt.fd = -1;
+  } else {
+    worker_.Abort(attempt.fd);  // the handle stays open: it is the caller's until closesocket
+  }
 }
 
 int SocketLayer::Close(SOCKET s) {
@@ -212,10 +356,20 @@ int SocketLayer::Close(SOCKET s) {
     return SOCKET_ERROR;
   }
   // The worker leaves the set and closes after any connect still queued for it.
+  for (Attempt& attempt : r->attempts) {
+    if (attempt.fd == s || attempt.fd < 0) continue;
+    --extraSockets_;
+    worker_.Close(attempt.fd);
+  }
   registrations_.erase(id);
   idOfHandle_.erase(s);
   worker_.Close(s);
   return 0;
+}
+
+std::optional<SocketAddress> SocketLayer::DecidedBy(SOCKET s) {
+  const Registration* r = FindHandle(s);
+  return r ? r->decidedBy : std::nullopt;
 }
 
 bool SocketLayer::IsConnectPending(SOCKET s) const {
@@ -252,76 +406,88 @@ void SocketLayer::TakeWorkerFailures() {
     std::lock_guard lock(failuresMutex_);
     failures.swap(workerFailures_);
   }
-  for (auto [id, err] : failures) {
-    Registration* r = Find(id);
-    if (!r || r->phase != Phase::kConnecting) continue;
-    r->phase = Phase::kDone;
-    outbox_.push_back({id, FD_CONNECT, WsaCodeFromErrno(err)});
+  for (auto [data, err] : failures) {
+    Registration* r = Find(IdOf(data));
+    const std::size_t index = AttemptOf(data);
+    if (!r || r->phase != Phase::kConnecting || index >= r->attempts.size() || !r->attempts[index].live) continue;
+    AttemptFailed(IdOf(data), *r, index, WsaCodeFromErrno(err));
   }
 }
 
-void SocketLayer::OnEpollEvent(std::uint64_t id, std::uint32_t events) {
+void SocketLayer::OnEpollEvent(std::uint64_t data, std::uint32_t events) {
+  const std::uint64_t id = IdOf(data);
+  const std::size_t index = AttemptOf(data);
   Registration* r = Find(id);
-  if (!r) return;  // closed after this batch was read
+  if (!r || index >= r->attempts.size()) return;  // closed after this batch was read
+  Attempt& attempt = r->attempts[index];
+  if (!attempt.live) return;  // failed or given up: a late edge of it
   // Interest is edge-triggered: each change of the socket's state is reported once, so
   // nothing is armed again and a finished socket leaves the set by its close.
   constexpr std::uint32_t kHangUp = EPOLLRDHUP | EPOLLHUP | EPOLLERR;
   int err = 0;
   if (events != EPOLLOUT) {  // writable alone is a connect that succeeded
     socklen_t len = sizeof err;
-    getsockopt(r->handle, SOL_SOCKET, SO_ERROR, &err, &len);
+    getsockopt(attempt.fd, SOL_SOCKET, SO_ERROR, &err, &len);
   }
-  switch (r->phase) {
-    case Phase::kConnecting:
-      if (err == 0 && !(events & EPOLLOUT)) return;  // not answered yet: the answer is another edge
-      if (err == 0 && IsConnectedToItself(r->handle)) err = ECONNREFUSED;
-      outbox_.push_back({id, FD_CONNECT, WsaCodeFromErrno(err)});
-      r->phase = err == 0 ? Phase::kConnected : Phase::kDone;
-      if (err != 0) break;
-      [[fallthrough]];  // one edge may carry the answer and the peer's hang-up together
-    case Phase::kConnected:
-      if (!(events & kHangUp)) break;  // room to write, no hang-up
-      r->phase = Phase::kDone;
-      outbox_.push_back({id, FD_CLOSE, WsaCodeFromErrno(err)});
-      break;
-    case Phase::kIdle:
-    case Phase::kDone:
-      break;  // a connect that started after its deadline had passed
+  if (r->phase == Phase::kConnecting && !attempt.connected) {
+    if (err == 0 && !(events & EPOLLOUT)) return;  // not answered yet: the answer is another edge
+    if (err == 0 && IsConnectedToItself(attempt.fd)) err = ECONNREFUSED;
+    if (err != 0) return AttemptFailed(id, *r, index, WsaCodeFromErrno(err));
+    AttemptConnected(id, *r, index);
   }
+  // One edge may carry the answer and the peer's hang-up together.
+  if (r->phase != Phase::kConnected || !attempt.connected || !(events & kHangUp)) return;
+  r->phase = Phase::kDone;
+  outbox_.push_back({id, FD_CLOSE, WsaCodeFromErrno(err)});
 }
 
-void SocketLayer::PushDeadline(Clock::time_point when, std::uint64_t id) {
+void SocketLayer::PushDeadline(Clock::time_point when, std::uint64_t id, std::size_t attemptsBefore) {
   bool earliest = deadlines_.empty() || when < deadlines_.top().when;
-  deadlines_.push({when, id});
+  deadlines_.push({when, id, attemptsBefore});
   if (earliest) ArmDeadlineTimer();
 }
 
 // Whether the connect is really still waiting for its peer. Its deadline may pass
-// while the answer is already on its way here (a busy machine, a short test timeout),
-// and the connect may not even have been made yet by the worker.
+// while the answer is already on its way here (a busy machine, a short test timeout).
 bool SocketLayer::StillUnanswered(const Registration& r) {
-  tcp_info info{};
-  socklen_t len = sizeof info;
-  if (getsockopt(r.handle, IPPROTO_TCP, TCP_INFO, &info, &len) != 0) return true;
-  return info.tcpi_state == TCP_SYN_SENT;
+  for (const Attempt& attempt : r.attempts) {
+    if (!attempt.live || attempt.connected) continue;
+    tcp_info info{};
+    socklen_t len = sizeof info;
+    if (getsockopt(attempt.fd, IPPROTO_TCP, TCP_INFO, &info, &len) == 0 && info.tcpi_state != TCP_SYN_SENT)
+      return false;
+  }
+  return true;
 }
 
 void SocketLayer::OnDeadline() {
   Clock::time_point now = Clock::now();
   std::vector<std::uint64_t> notStarted;
   while (!deadlines_.empty() && deadlines_.top().when <= now) {
-    std::uint64_t id = deadlines_.top().id;
+    const Deadline deadline = deadlines_.top();
     deadlines_.pop();
-    Registration* r = Find(id);
+    Registration* r = Find(deadline.id);
     if (!r || r->phase != Phase::kConnecting) continue;
-    if (!worker_.HasRun(r->connectJob)) {
-      notStarted.push_back(id);  // the time counts from the connect itself
+    if (deadline.attemptsBefore > 0) {
+      if (r->attempts.size() == deadline.attemptsBefore) StartNextAttempt(deadline.id, *r);
+      FailIfNothingLeft(deadline.id, *r);
+      continue;
+    }
+    if (!worker_.HasRun(r->attempts.front().job)) {
+      notStarted.push_back(deadline.id);  // the time counts from the connect itself
       continue;
     }
     if (!StillUnanswered(*r)) continue;  // its outcome is queued for delivery
-    r->phase = Phase::kDone;
-    worker_.Abort(r->handle);
-    outbox_.push_back({id, FD_CONNECT, WSAETIMEDOUT});
+    // The first attempt still waiting is the one that timed out; with none waiting, the
+    // addresses that were to come never did, and the last failure stands.
+    const auto waiting =
+        std::find_if(r->attempts.begin(), r->attempts.end(), [](const Attempt& a) { return a.live && !a.connected; });
+    if (waiting == r->attempts.end()) {
+      Decide(deadline.id, *r, r->attempts.back(), r->lastError);
+    } else {
+      r->lastError = WSAETIMEDOUT;
+      Decide(deadline.id, *r, *waiting, WSAETIMEDOUT);
+    }
   }
   for (std::uint64_t id : notStarted) PushDeadline(now + EffectiveConnectTimeout(), id);
   ArmDeadlineTimer();
@@ -356,7 +522,19 @@ int WSAAsyncSelect(SOCKET s, QObject* window, unsigned message, long events) {
   return Layer().Select(s, window, message, events);
 }
 
-int WSAConnect(SOCKET s, const sockaddr_in& address) { return Layer().Connect(s, address); }
+int WSAConnect(SOCKET s, const SocketAddress& address) {
+  return Layer().Connect(s, {address}, ConnectPolicy::kFirst, false);
+}
+
+int WSAConnectByList(SOCKET s, const std::vector<SocketAddress>& addresses, ConnectPolicy policy, bool moreToCome) {
+  return Layer().Connect(s, addresses, policy, moreToCome);
+}
+
+void WSAConnectMore(SOCKET s, const std::vector<SocketAddress>& addresses, bool last) {
+  Layer().ConnectMore(s, addresses, last);
+}
+
+std::optional<SocketAddress> ConnectDecidedBy(SOCKET s) { return Layer().DecidedBy(s); }
 
 int closesocket(SOCKET s) { return Layer().Close(s); }
 

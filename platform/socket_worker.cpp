@@ -20,8 +20,8 @@ SocketWorker::~SocketWorker() {
   thread_.join();
 }
 
-std::uint64_t SocketWorker::Connect(int fd, std::uint64_t registration, const sockaddr_in& address) {
-  return Push({Job::kConnect, fd, registration, address});
+std::uint64_t SocketWorker::Connect(int fd, std::uint64_t data, const SocketAddress& address) {
+  return Push({Job::kConnect, fd, data, address});
 }
 
 void SocketWorker::Abort(int fd) { Push({Job::kAbort, fd, 0, {}}); }
@@ -73,16 +73,16 @@ void SocketWorker::Run() {
 void SocketWorker::Execute(const Job& job) {
   switch (job.kind) {
     case Job::kConnect: {
-      int rc = ::connect(job.fd, reinterpret_cast<const sockaddr*>(&job.address), sizeof job.address);
+      int rc = ::connect(job.fd, job.address.Get(), job.address.length);
       if (rc == 0 || errno == EINPROGRESS) {
         // Joining only now keeps an unconnected socket's hang-up out of the set. A
         // socket closed or aborted meanwhile leaves it again in its queued job.
         epoll_event ev{};
         ev.events = EPOLLOUT | EPOLLRDHUP | EPOLLET;
-        ev.data.u64 = job.registration;
+        ev.data.u64 = job.data;
         epoll_ctl(epollFd_, EPOLL_CTL_ADD, job.fd, &ev);
       } else {
-        onFailure_(job.registration, errno);
+        onFailure_(job.data, errno);
       }
       break;
     }

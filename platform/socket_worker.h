@@ -4,7 +4,6 @@
 // of thousands of probes would stall the UI thread for tens of milliseconds. Jobs run
 // in the order they were handed in, so a close always follows the connect of the same
 // descriptor and a descriptor number is reused only after all its jobs are done.
-#include <netinet/in.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -14,22 +13,24 @@
 #include <thread>
 #include <vector>
 
+#include "platform/socket_address.h"
+
 namespace kelvanor {
 
 class SocketWorker {
  public:
-  // Called on the worker thread when connect() fails at once: (registration, errno).
+  // Called on the worker thread when connect() fails at once: (epoll data, errno).
   using ImmediateFailure = std::function<void(std::uint64_t, int)>;
 
   // A started connect joins epollFd, edge-triggered, for its answer and its peer's
-  // hang-up, with the registration as data.
+  // hang-up, with the data it was handed in with.
   SocketWorker(int epollFd, ImmediateFailure onFailure);
   ~SocketWorker();  // finishes the queued jobs, then joins
   SocketWorker(const SocketWorker&) = delete;
   SocketWorker& operator=(const SocketWorker&) = delete;
 
   // Returns the job's number: the connect has been made once HasRun(number).
-  std::uint64_t Connect(int fd, std::uint64_t registration, const sockaddr_in& address);
+  std::uint64_t Connect(int fd, std::uint64_t data, const SocketAddress& address);
   bool HasRun(std::uint64_t job) const { return jobsRun_.load() >= job; }
   // Both take the socket out of the epoll set first. Done here, after the socket's
   // connect job, the removal cannot come before the connect put it in.
@@ -43,8 +44,8 @@ class SocketWorker {
   struct Job {
     enum Kind { kConnect, kAbort, kClose } kind;
     int fd;
-    std::uint64_t registration;
-    sockaddr_in address;
+    std::uint64_t data;
+    SocketAddress address;
   };
   std::uint64_t Push(const Job& job);
   void Run();

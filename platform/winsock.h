@@ -9,6 +9,8 @@
 //    port) is reported as WSAECONNREFUSED, as nobody answered it;
 //  - a connect still pending after ConnectTimeout() is reported as WSAETIMEDOUT, as
 //    Windows gives up after about 21 s where Linux retries for about 127 s;
+//  - a connect may be given several addresses, raced as RFC 8305 says, with one
+//    outcome for them all;
 //  - the last error is per thread.
 // Every function here must be called on the UI thread, except the last-error pair.
 #include <netinet/in.h>
@@ -16,6 +18,10 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/socket_address.h"
 
 class QObject;
 
@@ -85,7 +91,30 @@ int WSAAsyncSelect(SOCKET s, QObject* window, unsigned message, long events);
 
 // Starts the connect; always SOCKET_ERROR with WSAEWOULDBLOCK when under way. Errors
 // the kernel finds at once arrive as the connect outcome, as they do on Windows.
-int WSAConnect(SOCKET s, const sockaddr_in& address);
+int WSAConnect(SOCKET s, const SocketAddress& address);
+
+// How WSAConnectByList treats its addresses.
+enum class ConnectPolicy {
+  // The first to connect wins. Each next address is tried once the one before has
+  // failed or has not answered for kAttemptDelay; when all fail, the last failure is
+  // the outcome.
+  kFirst,
+  // All at once, and each must connect: the first failure is the outcome.
+  kEvery,
+};
+inline constexpr std::chrono::milliseconds kAttemptDelay{250};
+
+// WSAConnect to several addresses; `s` is made in the first one's family, and the others
+// get sockets of the layer's own until closesocket(s). With `moreToCome`, a kFirst
+// connect whose addresses have all failed waits for WSAConnectMore instead of failing.
+int WSAConnectByList(SOCKET s, const std::vector<SocketAddress>& addresses, ConnectPolicy policy,
+                     bool moreToCome = false);
+// Adds addresses to a kFirst connect whose outcome is still to come; `last` when no
+// more follow.
+void WSAConnectMore(SOCKET s, const std::vector<SocketAddress>& addresses, bool last);
+// The address that decided the connect's outcome: the one that connected (for kEvery,
+// the last to), or the one whose failure is the outcome. None while it is pending.
+std::optional<SocketAddress> ConnectDecidedBy(SOCKET s);
 
 // Closes the socket; nothing queued for it is delivered afterwards, so a reused
 // handle value never receives another socket's notification. 0 or SOCKET_ERROR.

@@ -37,19 +37,26 @@ inline sockaddr_in Loopback(int port) {
   return sockaddr_in{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
-// A listening socket on 127.0.0.1 that never accepts: connects complete in its queue. A
-// port given is taken again even just after an earlier listener on it closed.
+// 127.0.0.1 or ::1 with a port.
+inline SocketAddress LoopbackAddress(int family, int port) {
+  SocketAddress address = *LiteralAddress(family == AF_INET6 ? "::1" : "127.0.0.1");
+  address.SetPort(static_cast<std::uint16_t>(port));
+  return address;
+}
+
+// A listening socket on 127.0.0.1 (or ::1) that never accepts: connects complete in its
+// queue. A port given is taken again even just after an earlier listener on it closed.
 class TcpListener {
  public:
-  explicit TcpListener(int backlog = 64, int port = 0) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+  explicit TcpListener(int backlog = 64, int port = 0, int family = AF_INET)
+      : fd_(socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     const int on = 1;
     setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in a = Loopback(port);
-    socklen_t len = sizeof a;
-    bind(fd_, reinterpret_cast<sockaddr*>(&a), len);
+    SocketAddress a = LoopbackAddress(family, port);
+    bind(fd_, a.Get(), a.length);
     listen(fd_, backlog);
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&a.storage), &a.length);
+    port_ = ntohs(reinterpret_cast<sockaddr_in&>(a.storage).sin_port);  // the same place in both families
   }
   ~TcpListener() { close(fd_); }
   TcpListener(const TcpListener&) = delete;
@@ -105,9 +112,10 @@ class Acceptor {
 // are dropped, so a connect to it stays pending until somebody gives up.
 class SilentEndpoint {
  public:
-  SilentEndpoint() : listener_(0), filler_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in a = Loopback(listener_.port());
-    connect(filler_, reinterpret_cast<sockaddr*>(&a), sizeof a);  // completes: fills the queue
+  explicit SilentEndpoint(int family = AF_INET)
+      : listener_(0, 0, family), filler_(socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    const SocketAddress a = LoopbackAddress(family, listener_.port());
+    connect(filler_, a.Get(), a.length);  // completes: fills the queue
   }
   ~SilentEndpoint() { close(filler_); }
   int port() const { return listener_.port(); }

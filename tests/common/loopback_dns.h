@@ -21,7 +21,9 @@ namespace kelvanor::testing {
 
 class LoopbackDns {
  public:
-  enum class Reply { kAddress, kNoSuchName, kServerFailure, kNoIpv4, kSilent };
+  // kAddress answers an A query with 127.0.0.1 and an AAAA query with ::1; kNoData
+  // answers with no record.
+  enum class Reply { kAddress, kNoSuchName, kServerFailure, kNoData, kSilent };
 
   explicit LoopbackDns(Reply otherNames = Reply::kNoSuchName)
       : fd_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)), otherNames_(otherNames) {
@@ -40,8 +42,12 @@ class LoopbackDns {
   }
   LoopbackDns(const LoopbackDns&) = delete;
 
-  // `name` (lower case, no final dot) gets `reply`; kAddress answers 127.0.0.1.
-  void Answer(const std::string& name, Reply reply) { replies_[name] = reply; }
+  // `name` (lower case, no final dot) gets `reply` to an A query; an AAAA query gets no
+  // record, as for a name of an IPv4-only host, unless the reply is a failure.
+  void Answer(const std::string& name, Reply reply) {
+    Answer(name, reply, reply == Reply::kAddress ? Reply::kNoData : reply);
+  }
+  void Answer(const std::string& name, Reply a, Reply aaaa) { replies_[name] = {a, aaaa}; }
   // Answers now every query received so far, as the loop would on its next turns: the
   // replies then reach the program together.
   void AnswerWaiting() {
@@ -63,7 +69,7 @@ class LoopbackDns {
     unsigned char m[512];
     sockaddr_in from{};
     socklen_t fromLen = sizeof from;
-    const ssize_t n = recvfrom(fd_, m, sizeof m - 16, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLen);
+    const ssize_t n = recvfrom(fd_, m, sizeof m - 32, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLen);
     if (n < 0) return false;
     std::string name;
     ssize_t at = 12;  // the question's labels, after the header
@@ -75,20 +81,23 @@ class LoopbackDns {
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     ++queried_[name];
     const auto chosen = replies_.find(name);
-    const Reply reply = chosen == replies_.end() ? otherNames_ : chosen->second;
+    const bool aaaa = m[at + 1] == 0 && m[at + 2] == 28;
+    const Reply reply = chosen == replies_.end() ? otherNames_ : aaaa ? chosen->second.second : chosen->second.first;
     if (reply == Reply::kSilent) return true;
-    const bool withAddress = reply == Reply::kAddress && m[at + 1] == 0 && m[at + 2] == 1;  // asked for type A
+    const bool withAddress = reply == Reply::kAddress && m[at + 1] == 0 && (m[at + 2] == 1 || aaaa);
     m[2] = static_cast<unsigned char>(0x80 | (m[2] & 0x79));  // a response, opcode and RD kept
     m[3] = 0x80 | (reply == Reply::kNoSuchName ? 3 : reply == Reply::kServerFailure ? 2 : 0);  // recursion available
     std::fill(m + 6, m + 12, 0);  // no authority, no additional
     m[7] = withAddress;           // answers
     std::size_t len = at + 5;
     if (withAddress) {
-      const unsigned char record[] = {0xC0, 12, 0, 1, 0, 1, 0, 0, 0, 60, 0, 4};  // the name, A, IN, TTL, 4 bytes
-      const in_addr_t address = htonl(INADDR_LOOPBACK);
+      // The name, A or AAAA, IN, TTL, the address's length.
+      const unsigned char type = aaaa ? 28 : 1, size = aaaa ? 16 : 4;
+      const unsigned char record[] = {0xC0, 12, 0, type, 0, 1, 0, 0, 0, 60, 0, size};
+      const in_addr_t v4 = htonl(INADDR_LOOPBACK);
       std::memcpy(m + len, record, sizeof record);
-      std::memcpy(m + len + sizeof record, &address, 4);
-      len += sizeof record + 4;
+      std::memcpy(m + len + sizeof record, aaaa ? static_cast<const void*>(&in6addr_loopback) : &v4, size);
+      len += sizeof record + size;
     }
     sendto(fd_, m, len, 0, reinterpret_cast<sockaddr*>(&from), fromLen);
     return true;
@@ -96,7 +105,7 @@ class LoopbackDns {
 
   int fd_;
   Reply otherNames_;
-  std::map<std::string, Reply> replies_;
+  std::map<std::string, std::pair<Reply, Reply>> replies_;  // to A, to AAAA
   std::map<std::string, int> queried_;
   std::unique_ptr<QSocketNotifier> notifier_;
 };

@@ -26,17 +26,18 @@ TEST(Resolver, CallersStillWaitingAreAnsweredOnceAndCancelledOnesNever) {
   LoopbackDns dns;
   dns.Answer("up.test", Reply::kAddress);
   ResolveResult local{-1, {}, {}};
-  ResolveHostAsync("localhost", [&](const ResolveResult& r) { local = r; });
+  ResolveHostAsync("localhost", AF_INET, [&](const ResolveResult& r) { local = r; });
   std::map<int, int> answers;  // caller -> times answered
   std::vector<ResolveId> ids;
   for (int i = 0; i < 30; ++i)
-    ids.push_back(ResolveHostAsync(i % 2 ? "up.test" : "down.test", [&, i](const ResolveResult&) { ++answers[i]; }));
+    ids.push_back(ResolveHostAsync(i % 2 ? "up.test" : "down.test", AF_INET, [&, i](const ResolveResult&) { ++answers[i]; }));
   for (int i = 0; i < 30; i += 3) CancelResolve(ids[i]);
   ASSERT_TRUE(WaitFor([&] { return answers.size() == 20 && local.error != -1; }));
   Pump(50);  // a cancelled or repeated answer would arrive now
   EXPECT_EQ(answers.size(), 20u);
   EXPECT_EQ(local.error, 0);  // from the hosts file, without a query
-  EXPECT_EQ(local.address.s_addr, htonl(INADDR_LOOPBACK));
+  ASSERT_EQ(local.addresses.size(), 1u);
+  EXPECT_EQ(local.addresses[0].Text(), "127.0.0.1");
   EXPECT_EQ(dns.Queries("localhost"), 0);
   for (auto [i, times] : answers) {
     EXPECT_NE(i % 3, 0) << i;
@@ -56,7 +57,7 @@ TEST(Resolver, AFloodedLookupSocketIsReadAFewDatagramsATurn) {
   setsockopt(server, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
   SetNameServer("127.0.0.1:" + std::to_string(ntohs(at.sin_port)));
   std::optional<ResolveResult> result;
-  ResolveHostAsync("flood.test", [&](const ResolveResult& r) { result = r; });
+  ResolveHostAsync("flood.test", AF_INET, [&](const ResolveResult& r) { result = r; });
   unsigned char query[512];
   sockaddr_in from{};
   socklen_t fromLen = sizeof from;

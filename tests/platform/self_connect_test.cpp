@@ -36,7 +36,8 @@ TEST(SelfConnect, ConnectThatMeetsItselfIsReportedRefusedAndARealPeerConnected) 
     ASSERT_EQ(getsockname(s, reinterpret_cast<sockaddr*>(&own), &len), 0);
     Receiver receiver;
     ASSERT_EQ(WSAAsyncSelect(s, &receiver, 0x8001, FD_CONNECT), 0);
-    WSAConnect(s, toItself ? own : Loopback(listener.port()));
+    const sockaddr_in to = toItself ? own : Loopback(listener.port());
+    WSAConnect(s, SocketAddress::Of(reinterpret_cast<const sockaddr*>(&to)));
     ASSERT_TRUE(WaitFor([&] { return receiver.word.has_value(); })) << toItself;
     EXPECT_EQ(*receiver.word, MakeSelectWord(FD_CONNECT, toItself ? WSAECONNREFUSED : 0)) << toItself;
     EXPECT_EQ(closesocket(s), 0);
