@@ -81,7 +81,7 @@ class SocketLayer {
     Phase phase = Phase::kIdle;
     ConnectPolicy policy = ConnectPolicy::kFirst;
     std::vector<Attempt> attempts;
-    std::deque<SocketAddress> untried;  // kFirst: the addresses still to try, in order
+    std::vector<SocketAddress> untried;  // kFirst: the addresses still to try, the next last
     bool moreToCome = false;
     Clock::time_point lastAttemptAt;
     int lastError = 0;
@@ -119,6 +119,7 @@ class SocketLayer {
   bool StillUnanswered(const Registration& r);
   void ArmDeadlineTimer();
   void Deliver();
+  void DeliverSoon();
 
   int epoll_ = -1;
   int wake_ = -1;
@@ -251,9 +252,12 @@ int SocketLayer::Connect(SOCKET s, const std::vector<SocketAddress>& addresses, 
       }
     }
   } else {
-    r->untried.assign(addresses.begin(), addresses.end());
-    StartNextAttempt(id, *r);
+    // A single address, the common case, allocates nothing more.
+    r->untried.assign(addresses.rbegin(), addresses.rend() - 1);
+    StartAttempt(id, *r, addresses.front());
+    if (!r->untried.empty()) PushDeadline(r->lastAttemptAt + kAttemptDelay, id, r->attempts.size());
   }
+  DeliverSoon();
   WSASetLastError(WSAEWOULDBLOCK);
   return SOCKET_ERROR;
 }
@@ -262,7 +266,7 @@ void SocketLayer::ConnectMore(SOCKET s, const std::vector<SocketAddress>& addres
   std::uint64_t id = 0;
   Registration* r = FindHandle(s, &id);
   if (!r || r->phase != Phase::kConnecting || r->policy != ConnectPolicy::kFirst) return;
-  r->untried.insert(r->untried.end(), addresses.begin(), addresses.end());
+  r->untried.insert(r->untried.begin(), addresses.rbegin(), addresses.rend());
   r->moreToCome = !last;
   const bool anyLive = std::any_of(r->attempts.begin(), r->attempts.end(), [](const Attempt& a) { return a.live; });
   if (!anyLive)
@@ -270,6 +274,13 @@ void SocketLayer::ConnectMore(SOCKET s, const std::vector<SocketAddress>& addres
   else if (!addresses.empty())
     PushDeadline(std::max(Clock::now(), r->lastAttemptAt + kAttemptDelay), id, r->attempts.size());
   FailIfNothingLeft(id, *r);
+  DeliverSoon();
+}
+
+// An outcome decided inside a caller's call is sent on the next turn of the loop, as
+// every other is: never into the caller.
+void SocketLayer::DeliverSoon() {
+  if (!outbox_.empty()) deadlineTimer_.start(0);
 }
 
 // False, with the reason in lastError, when the address could not be tried.
@@ -294,8 +305,8 @@ bool SocketLayer::StartAttempt(std::uint64_t id, Registration& r, const SocketAd
 
 void SocketLayer::StartNextAttempt(std::uint64_t id, Registration& r) {
   while (!r.untried.empty()) {
-    const SocketAddress address = r.untried.front();
-    r.untried.pop_front();
+    const SocketAddress address = r.untried.back();
+    r.untried.pop_back();
     if (!StartAttempt(id, r, address)) continue;
     if (!r.untried.empty()) PushDeadline(r.lastAttemptAt + kAttemptDelay, id, r.attempts.size());
     return;

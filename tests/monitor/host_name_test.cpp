@@ -1,4 +1,6 @@
 // Host names are looked up through the test's own DNS server on loopback.
+#include <list>
+
 #include "tests/common/process_counts.h"
 #include "tests/monitor/view_fixture.h"
 
@@ -10,10 +12,10 @@ namespace {
 using HostName = ViewTest;
 using Reply = LoopbackDns::Reply;
 
-class ShortLookupTimeout {
+class LookupTimeoutFor {
  public:
-  explicit ShortLookupTimeout(std::chrono::milliseconds t) { SetLookupTimeout(t); }
-  ~ShortLookupTimeout() { SetLookupTimeout(kLookupTimeout); }
+  explicit LookupTimeoutFor(std::chrono::milliseconds t) { SetLookupTimeout(t); }
+  ~LookupTimeoutFor() { SetLookupTimeout(kLookupTimeout); }
 };
 
 // Each resolver failure fails its entry with its own text and opens its box once, without
@@ -21,7 +23,7 @@ class ShortLookupTimeout {
 // silently. Once the server knows the name the entry connects through the address it gave,
 // and failing after that opens the box again.
 TEST_F(HostName, EachResolverFailureShowsItsTextAndOneBoxUntilTheNameResolvesAndConnects) {
-  ShortLookupTimeout shortTimeout(std::chrono::milliseconds(1000));
+  LookupTimeoutFor shortTimeout(std::chrono::milliseconds(1000));
   TcpListener listener;
   const std::pair<Reply, std::string> cases[] = {{Reply::kNoSuchName, "Host not found."},
       {Reply::kSilent, "Nonauthoritative host not found."},
@@ -113,6 +115,61 @@ TEST_F(HostName, SilentResolverHoldsOneLookupPerNameAndNoSocketPerWaitingProbe) 
   EXPECT_EQ(LookupsInFlight(), 0u);
   EXPECT_LT(OpenDescriptors(), descriptors);
   EXPECT_TRUE(boxes.calls.empty());
+}
+
+// Names with A records, AAAA records or both, in each address mode, on ports that listen,
+// refuse or never answer on 127.0.0.1 and ::1: what each entry shows, and which family
+// its tool tip says answered.
+TEST_F(HostName, EachAddressModeConnectsToTheFamiliesItAsksForAndNamesTheOneThatAnswered) {
+  enum Kind { kNone, kListening, kSilent };
+  struct Row {
+    const char* name;
+    AddressMode mode;
+    Reply a, aaaa;
+    Kind v6, v4;
+    const char8_t* result;
+    const char8_t* answered;  // empty: no answer to name
+  };
+  const char8_t* kRefused = u8"连接异常";
+  const Row rows[] = {
+      {"both.test", AddressMode::Auto, Reply::kAddress, Reply::kAddress, kListening, kListening, u8"正常连接", u8"IPv6 ::1"},
+      {"v6-refused.test", AddressMode::Auto, Reply::kAddress, Reply::kAddress, kNone, kListening, u8"正常连接", u8"IPv4 127.0.0.1"},
+      {"v6-silent.test", AddressMode::Auto, Reply::kAddress, Reply::kAddress, kSilent, kListening, u8"正常连接", u8"IPv4 127.0.0.1"},
+      {"aaaa-silent.test", AddressMode::Auto, Reply::kAddress, Reply::kSilent, kNone, kListening, u8"正常连接", u8"IPv4 127.0.0.1"},
+      {"a-silent.test", AddressMode::Auto, Reply::kSilent, Reply::kAddress, kListening, kNone, u8"正常连接", u8"IPv6 ::1"},
+      {"none.test", AddressMode::Auto, Reply::kAddress, Reply::kAddress, kNone, kNone, kRefused, u8""},
+      {"[::1]", AddressMode::Auto, Reply::kNoSuchName, Reply::kNoSuchName, kListening, kNone, u8"正常连接", u8"IPv6 ::1"},
+      {"four.test", AddressMode::V4, Reply::kAddress, Reply::kAddress, kListening, kNone, kRefused, u8""},
+      {"six.test", AddressMode::V6, Reply::kAddress, Reply::kAddress, kListening, kNone, u8"正常连接", u8"IPv6 ::1"},
+      {"each.test", AddressMode::Both, Reply::kAddress, Reply::kAddress, kListening, kListening, u8"正常连接", u8"IPv6 与 IPv4"},
+      {"each-v6-refused.test", AddressMode::Both, Reply::kAddress, Reply::kAddress, kNone, kListening, u8"IPv6: 连接异常", u8""},
+      {"each-no-aaaa.test", AddressMode::Both, Reply::kAddress, Reply::kNoData, kListening, kListening,
+       u8"IPv6: Valid name, no data record of requested type.", u8""},
+  };
+  // A family's silent name server is waited for no longer than the resolution delay. The
+  // lookup itself would end after c-ares' three tries, 7 s: the wait below ends before.
+  LookupTimeoutFor patient(std::chrono::minutes(1));
+  std::list<TcpListener> listeners;
+  std::list<SilentEndpoint> silent;
+  for (const Row& row : rows) {
+    dns.Answer(row.name, row.a, row.aaaa);
+    int port = 0;
+    if (row.v6 == kSilent) port = silent.emplace_back(AF_INET6).port();
+    if (row.v6 == kListening) port = listeners.emplace_back(64, port, AF_INET6).port();
+    if (row.v4 == kListening) port = listeners.emplace_back(64, port, AF_INET).port();
+    Add(row.name, port ? port : RefusedPort()).addressMode = row.mode;
+  }
+  view->RefreshStatus();
+  ASSERT_TRUE(WaitFor([&] {
+    return std::none_of(view->Setting().ipList.begin(), view->Setting().ipList.end(),
+                        [](const IPInfo& e) { return e.state == Connecting; });
+  }, 5000));
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(Entry(i).result, Gbk(rows[i].result)) << rows[i].name;
+    const QString details = EndpointDetails(Entry(i), std::chrono::system_clock::now());
+    const QString answered = QString::fromUtf8(reinterpret_cast<const char*>(rows[i].answered));
+    EXPECT_EQ(details.contains(QString::fromUtf8(u8"应答：") + answered), !answered.isEmpty()) << rows[i].name;
+  }
 }
 
 }  // namespace
