@@ -12,6 +12,7 @@
 #include "monitor/kelvanor_view.h"
 #include "platform/file_limit.h"
 #include "platform/gbk.h"
+#include "platform/socket_address.h"
 #include "settings/setting_file.h"
 
 namespace kelvanor {
@@ -58,7 +59,7 @@ Tally Probe(const std::vector<IPInfo>& list, int cycles) {
   return tally;
 }
 
-std::string EndpointName(const IPInfo& entry) { return GbkToUtf8(entry.ip) + ':' + std::to_string(entry.port); }
+std::string EndpointName(const IPInfo& entry) { return GbkToUtf8(EndpointText(entry.ip, entry.port)); }
 
 void PrintNagios(Status status, const std::vector<IPInfo>& list, const Tally& tally, const CheckArguments& a) {
   const std::size_t n = list.size(), up = n - tally.down;

@@ -8,6 +8,7 @@
 #include "monitor/kelvanor_view.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
+#include "platform/socket_address.h"
 #include "settings/options_dialog.h"
 #include "settings/setting_file.h"
 #include "settings/setting_file_guard.h"
@@ -83,7 +84,7 @@ void OptionsControl::Notify(std::size_t index, bool nowFailed, bool slow) {
   if (!tray_ || !view_.Setting().options.notifications) return;
   // Named only here: most changes (the whole first cycle) are never notified.
   const IPInfo& entry = view_.Setting().ipList.at(index);
-  tray_->NoteChange(nowFailed, GbkToQString(entry.ip + ":" + std::to_string(entry.port)), slow);
+  tray_->NoteChange(nowFailed, GbkToQString(EndpointText(entry.ip, entry.port)), slow);
   if (!notifyTimer_.isActive()) notifyTimer_.start();
 }
 

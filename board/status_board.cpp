@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/socket_address.h"
+
 namespace kelvanor {
 namespace {
 
@@ -74,7 +76,7 @@ void DrawTile(CLightCanvas& canvas, const GdiRect& tile, const BoardTile& entry,
     canvas.FillRoundRect(tile, 4, 4, RGB(100, 100, 100), kNoColor);
     canvas.SetTextColor(RGB(60, 60, 60));
   }
-  canvas.DrawLabel(entry.ip + ":" + std::to_string(entry.port), {l + 8, t + 6, r, b}, kLineFormat,
+  canvas.DrawLabel(EndpointText(entry.ip, entry.port), {l + 8, t + 6, r, b}, kLineFormat,
                    &look.addressFont);
   const QImage light = look.lightImages.Render(LightOf(entry.state));
   canvas.DrawImage(l + 8, t + 26, light.width(), light.height(), &light);

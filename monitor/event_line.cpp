@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/gbk.h"
+#include "platform/socket_address.h"
 
 namespace kelvanor {
 namespace {
@@ -39,7 +40,7 @@ std::string LocalIsoTime(std::chrono::system_clock::time_point when) {
 
 std::string EventLine(const EventRecord& record) {
   const std::string fields[] = {
-      LocalIsoTime(record.when),        GbkToUtf8(record.ip),      std::to_string(record.port),
+      LocalIsoTime(record.when),        GbkToUtf8(AddressText(record.ip)),      std::to_string(record.port),
       GbkToUtf8(record.remark),         OutcomeText(record.before), OutcomeText(record.after),
       GbkToUtf8(record.text),           record.connectMs ? std::to_string(*record.connectMs) : std::string()};
   std::string line = CsvField(fields[0]);

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "platform/gbk.h"
+#include "platform/socket_address.h"
 
 namespace kelvanor {
 namespace {
@@ -89,7 +90,7 @@ bool MetricsScrape::Next(const std::vector<IPInfo>& list, const MetricsTotals& t
       if (!value) continue;
       out += f.name;
       if (counter) out += "_total";
-      out += "{endpoint=\"" + EscapedLabel(GbkToUtf8(e.ip)) + ':' + std::to_string(e.port) + "\",remark=\"" +
+      out += "{endpoint=\"" + EscapedLabel(GbkToUtf8(EndpointText(e.ip, e.port))) + "\",remark=\"" +
              EscapedLabel(GbkToUtf8(e.remark)) + "\"} ";
       Append(out, *value);
       out += '\n';

@@ -1,6 +1,7 @@
 #include "settings/endpoint_lines.h"
 
 #include "platform/gbk.h"
+#include "settings/address_mode_text.h"
 #include "settings/int_scan.h"
 
 namespace kelvanor {
@@ -60,22 +61,29 @@ std::optional<std::vector<std::string>> SplitCsv(std::string_view line) {
   }
 }
 
-std::optional<EndpointLine> FromFields(const std::vector<std::string>& fields) {
-  if (fields.size() < 2 || fields.size() > 3) return std::nullopt;
-  return EndpointLine{fields[0], fields[1], fields.size() == 3 ? fields[2] : std::string()};
+std::optional<EndpointLine> FromFields(std::vector<std::string> fields) {
+  if (fields.size() < 2 || fields.size() > 4) return std::nullopt;
+  fields.resize(4);
+  return EndpointLine{fields[0], fields[1], fields[2], fields[3]};
 }
 
-// "host:port remark": the first word holds the address and the port.
+// "host:port remark": the first word holds the address and the port, an IPv6 address in
+// brackets.
 std::optional<EndpointLine> FromHostPort(std::string_view line) {
   const size_t wordEnd = std::min(line.find_first_of(" \t"), line.size());
-  const std::string_view word = line.substr(0, wordEnd);
+  std::string_view word = line.substr(0, wordEnd);
   const size_t colon = word.rfind(':');
-  return EndpointLine{std::string(word.substr(0, colon)), std::string(word.substr(colon + 1)),
-                      std::string(TrimmedBlanks(line.substr(wordEnd)))};
+  std::string_view address = word.substr(0, colon);
+  if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
+    address = address.substr(1, address.size() - 2);
+  else if (address.find(':') != std::string_view::npos)
+    return std::nullopt;
+  return EndpointLine{std::string(address), std::string(word.substr(colon + 1)),
+                      std::string(TrimmedBlanks(line.substr(wordEnd))), {}};
 }
 
 std::optional<EndpointLine> Checked(std::optional<EndpointLine> endpoint) {
-  if (!endpoint || endpoint->ip.empty()) return std::nullopt;
+  if (!endpoint || endpoint->ip.empty() || !ModeOfCellText(endpoint->mode)) return std::nullopt;
   for (const char c : endpoint->ip)
     if (IsBlankByte(c)) return std::nullopt;
   const std::string_view digits = TrimmedBlanks(endpoint->port);

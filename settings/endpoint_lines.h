@@ -1,8 +1,11 @@
 #pragma once
 // Reading a pasted list of endpoints, one per line, in the forms people copy them from:
-//   a spreadsheet row       10.0.0.1<TAB>80<TAB>remark
-//   comma-separated values  10.0.0.1,80,"remark, with ""quotes"""   (RFC 4180 quoting)
-//   host:port remark        10.0.0.1:80 remark
+//   a spreadsheet row       10.0.0.1<TAB>80<TAB>remark<TAB>IPv6
+//   comma-separated values  10.0.0.1,80,"remark, with ""quotes""",IPv6   (RFC 4180 quoting)
+//   host:port remark        10.0.0.1:80 remark   or   [2001:db8::1]:80 remark
+// In the first two the remark and the address mode (as the grid's 地址族 column reads it)
+// may be left out. An IPv6 address with a port comes in brackets, which are dropped:
+// without them 2001:db8::1:80 could be either, so such a line is not read.
 // Blank lines and lines starting with # are skipped. Texts are GBK bytes; every
 // delimiter is ASCII below 0x40, so no GBK trail byte is mistaken for one.
 #include <optional>
@@ -12,11 +15,13 @@
 
 namespace kelvanor {
 
-// The texts of one endpoint row: address, port in decimal, remark (may be empty).
+// The texts of one endpoint row: address, port in decimal, remark and address mode (each
+// may be empty).
 struct EndpointLine {
   std::string ip;
   std::string port;
   std::string remark;
+  std::string mode;
   bool operator==(const EndpointLine&) const = default;
 };
 
@@ -26,7 +31,7 @@ struct EndpointLines {
 };
 
 // One line, without its line break: an endpoint when it has a non-empty address without
-// blanks, a port in decimal and at most a remark besides. A port from 1 to 65535 comes
+// blanks, a port in decimal and at most a remark and an address mode besides. A port from 1 to 65535 comes
 // without leading zeros; one outside that range, as written.
 std::optional<EndpointLine> ReadEndpointLine(std::string_view line);
 

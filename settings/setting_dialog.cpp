@@ -2,6 +2,7 @@
 
 #include "platform/gbk.h"
 #include "platform/message_box.h"
+#include "settings/address_mode_text.h"
 #include "settings/int_scan.h"
 #include "settings/interval_text.h"
 #include "settings/setting_file.h"
@@ -86,14 +87,17 @@ bool CSettingDialog::OnInitDialog() {
 }
 
 void CSettingDialog::OnOK() {
-  if (!DoDataExchange(true) || !CheckPorts() || !MayReplaceSettingFile(*m_pSetting, this)) return;
+  if (!DoDataExchange(true) || !CheckRows() || !MayReplaceSettingFile(*m_pSetting, this)) return;
   m_pSetting->refreshTime = m_nRefreshTime;
   m_pSetting->Clear();
   for (int row = 1; row < m_Grid.GetRowCount(); ++row) {
     std::string ip = m_Grid.GetItemText(row, 1);
     if (ip.empty()) continue;
-    const std::uint16_t port = *ParsePort(m_Grid.GetItemText(row, 2));  // CheckPorts vouched for it
-    m_pSetting->Append(IPInfo(std::move(ip), port, m_Grid.GetItemText(row, 3)));
+    // CheckRows vouched for the port and the mode.
+    const std::uint16_t port = *ParsePort(m_Grid.GetItemText(row, 2));
+    IPInfo entry(std::move(ip), port, m_Grid.GetItemText(row, 3));
+    entry.addressMode = *ModeOfCellText(m_Grid.GetItemText(row, kModeColumn));
+    m_pSetting->Append(std::move(entry));
   }
   m_pSetting->soundType = m_cbSound.currentIndex();
   if (SaveSetting(*m_pSetting) < 0) {
@@ -103,14 +107,16 @@ void CSettingDialog::OnOK() {
   accept();
 }
 
-bool CSettingDialog::CheckPorts(int firstRow) {
+bool CSettingDialog::CheckRows(int firstRow) {
   for (int row = firstRow; row < m_Grid.GetRowCount(); ++row) {
-    if (m_Grid.GetItemText(row, 1).empty() || ParsePort(m_Grid.GetItemText(row, 2))) continue;
+    if (m_Grid.GetItemText(row, 1).empty()) continue;
     // Typed text that is no port would otherwise be stored as some other number.
-    ShowMessageBox(this,
-                   Gbk(u8"第") + std::to_string(row) + Gbk(u8"行的端口无效，请输入 1 到 65535 之间的整数。"), "",
-                   MessageIcon::Warning);
-    FocusGridCell(row, 2);
+    const bool portRead = ParsePort(m_Grid.GetItemText(row, 2)).has_value();
+    if (portRead && ModeOfCellText(m_Grid.GetItemText(row, kModeColumn))) continue;
+    const char8_t* problem = portRead ? u8"行的地址族无效，请输入 自动、IPv4、IPv6 或 双栈。"
+                                      : u8"行的端口无效，请输入 1 到 65535 之间的整数。";
+    ShowMessageBox(this, Gbk(u8"第") + std::to_string(row) + Gbk(problem), "", MessageIcon::Warning);
+    FocusGridCell(row, portRead ? kModeColumn : 2);
     return false;
   }
   return true;

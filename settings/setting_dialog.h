@@ -72,9 +72,10 @@ class CSettingDialog : public QDialog {
   void MoveSelectedRow(int step);
   // Column 0 shows each data row's own number, 1 to n.
   void NumberRows();
-  // False, after naming the row and focusing its cell, when a kept row from firstRow on has
-  // a port that is no port.
-  bool CheckPorts(int firstRow = 1);
+  // Names the first row from firstRow on whose port or address mode OK could not keep,
+  // with its cell focused; false then.
+  bool CheckRows(int firstRow = 1);
+  static constexpr int kModeColumn = 4;  // the grid's 地址族 column
   // Gives a cell the keyboard focus, alone selected and scrolled into view, so that what
   // the operator types next goes into it.
   void FocusGridCell(int row, int col);

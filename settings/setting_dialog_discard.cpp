@@ -12,7 +12,7 @@ CSettingDialog::Snapshot CSettingDialog::TakeSnapshot() const {
   for (int row = 1; row < m_Grid.GetRowCount(); ++row) {
     if (m_Grid.GetItemText(row, 1).empty()) continue;
     snapshot.endpoints.push_back(m_Grid.GetItemText(row, 1) + '\t' + m_Grid.GetItemText(row, 2) + '\t' +
-                                 m_Grid.GetItemText(row, 3));
+                                 m_Grid.GetItemText(row, 3) + '\t' + m_Grid.GetItemText(row, kModeColumn));
   }
   return snapshot;
 }

@@ -4,6 +4,7 @@
 
 #include "platform/gbk.h"
 #include "platform/message_box.h"
+#include "settings/address_mode_text.h"
 #include "settings/setting_dialog.h"
 
 namespace kelvanor {
@@ -13,7 +14,8 @@ struct GridColumn {
   const char8_t* header;
   int width;
 };
-constexpr GridColumn kColumns[] = {{u8"ID", 35}, {u8"IP", 135}, {u8"端口", 65}, {u8"备注", 230}};
+// 备注 gave the address mode room: the columns still fill the grid's width.
+constexpr GridColumn kColumns[] = {{u8"ID", 35}, {u8"IP", 135}, {u8"端口", 65}, {u8"备注", 170}, {u8"地址族", 60}};
 
 // The state bits given to a cell whose row moved away: every meaningful bit cleared.
 constexpr std::uint32_t kMovedAwayState = 0x0F00;
@@ -53,6 +55,7 @@ void CSettingDialog::FillGridRows() {
     m_Grid.SetItemText(row, 1, entry.ip);
     m_Grid.SetItemText(row, 2, std::to_string(entry.port));
     m_Grid.SetItemText(row, 3, entry.remark);
+    m_Grid.SetItemText(row, kModeColumn, ModeCellText(entry.addressMode));
   }
 }
 
@@ -60,6 +63,7 @@ void CSettingDialog::OnBnClickedAdd() {
   m_Grid.InsertRow("");
   const int row = m_Grid.GetRowCount() - 1;
   m_Grid.SetItemText(row, 0, std::to_string(row));
+  m_Grid.SetItemText(row, kModeColumn, ModeCellText(AddressMode::Auto));
   m_Grid.RedrawRow(row);
   FocusGridCell(row, 1);  // the new endpoint's address comes first
 }
@@ -107,14 +111,14 @@ void CSettingDialog::MoveSelectedRow(int step) {
     return;
   }
   const int partner = row + step;
-  for (int col = 1; col <= 3; ++col) {
+  for (int col = 1; col <= kModeColumn; ++col) {
     const std::string moving = m_Grid.GetItemText(row, col);
     const std::string other = m_Grid.GetItemText(partner, col);
     m_Grid.SetItemText(row, col, other);
     m_Grid.SetItemText(partner, col, moving);
   }
   // The selection travels with the moved row; the grid's own focus cell stays put.
-  for (int col = 1; col <= 3; ++col) {
+  for (int col = 1; col <= kModeColumn; ++col) {
     if (!m_Grid.IsCellSelected(row, col)) continue;
     m_Grid.SetItemState(row, col, kMovedAwayState);
     m_Grid.SetItemState(partner, col, CELL_FOCUSED | CELL_SELECTED);

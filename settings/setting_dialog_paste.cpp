@@ -7,6 +7,7 @@
 #include "grid/clipboard_text.h"
 #include "platform/gbk.h"
 #include "platform/message_box.h"
+#include "settings/address_mode_text.h"
 #include "settings/endpoint_lines.h"
 #include "settings/setting_dialog.h"
 
@@ -32,6 +33,7 @@ bool CSettingDialog::PasteEndpointList() {
     m_Grid.SetItemText(row, 1, endpoint.ip);
     m_Grid.SetItemText(row, 2, endpoint.port);
     m_Grid.SetItemText(row, 3, endpoint.remark);
+    m_Grid.SetItemText(row, kModeColumn, ModeCellText(*ModeOfCellText(endpoint.mode)));  // read as valid
   }
   NumberRows();
   if (!list.endpoints.empty()) m_Grid.EnsureVisible(m_Grid.GetRowCount() - 1, 1);
@@ -43,7 +45,7 @@ bool CSettingDialog::PasteEndpointList() {
                    MessageIcon::Warning);
   }
   // A pasted port out of range is named, its cell focused, as OK names a typed one.
-  CheckPorts(firstRow);
+  CheckRows(firstRow);
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/gbk.h"
+#include "settings/address_mode_text.h"
 #include "settings/atomic_file.h"
 #include "settings/attribute_count.h"
 #include "settings/int_scan.h"
@@ -33,7 +34,8 @@ void ReadElement(const tinyxml2::XMLElement& element, SettingData& setting) {
   if (name == "RefreshTime") {
     setting.refreshTime = IntOf(element, "val");
   } else if (name == "IPInfo") {
-    setting.ipList.emplace_back(TextOf(element, "ip"), IntOf(element, "port"), TextOf(element, "remark"));
+    setting.ipList.emplace_back(TextOf(element, "ip"), IntOf(element, "port"), TextOf(element, "remark"))
+        .addressMode = StoredMode(element.Attribute("mode"));
   } else if (name == "Sound") {
     setting.soundType = IntOf(element, "val");
     setting.soundFile = TextOf(element, "file");
@@ -72,6 +74,7 @@ std::string PrintSetting(const SettingData& setting) {
     entry->SetAttribute("ip", info.ip.c_str());
     entry->SetAttribute("port", info.port);
     entry->SetAttribute("remark", info.remark.c_str());
+    if (const char* mode = StoredModeText(info.addressMode)) entry->SetAttribute("mode", mode);
   }
   AppendOptions(setting.options, *root);
   tinyxml2::XMLPrinter printer;

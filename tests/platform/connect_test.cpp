@@ -118,4 +118,26 @@ TEST(ConnectByList, ARaceWaitsForTheAddressesStillToComeAndFailsOnlyWhenNoneWill
   }
 }
 
+// Addresses are kept as written and shown in RFC 5952 form, IPv6 in brackets beside a
+// port; every form inet_addr reads stays an IPv4 address, and a name is no address.
+TEST(AddressText, IPv6IsShownInItsShortestFormAndNamesAsWritten) {
+  const std::tuple<const char*, const char*, const char*, int> cases[] = {
+      // as written, as shown, with port 80, the family it names (0: a name)
+      {"2001:DB8:0:0:0:0:0:1", "2001:db8::1", "[2001:db8::1]:80", AF_INET6},
+      {"2001:db8:0:0:1:0:0:1", "2001:db8::1:0:0:1", "[2001:db8::1:0:0:1]:80", AF_INET6},
+      {"[::1]", "::1", "[::1]:80", AF_INET6},
+      {"::ffff:10.0.0.1", "::ffff:10.0.0.1", "[::ffff:10.0.0.1]:80", AF_INET6},
+      {"10.0.0.1", "10.0.0.1", "10.0.0.1:80", AF_INET},
+      {"0x7f.1", "0x7f.1", "0x7f.1:80", AF_INET},
+      {"host.example", "host.example", "host.example:80", 0},
+      {"a:b", "a:b", "a:b:80", 0},
+  };
+  for (const auto& [written, shown, withPort, family] : cases) {
+    EXPECT_EQ(AddressText(written), shown) << written;
+    EXPECT_EQ(EndpointText(written, 80), withPort) << written;
+    const std::optional<SocketAddress> literal = LiteralAddress(written);
+    EXPECT_EQ(literal ? literal->Family() : 0, family) << written;
+  }
+}
+
 }  // namespace

@@ -1,5 +1,5 @@
-// Reading a pasted endpoint list: the three line forms, what is skipped, what is refused,
-// and which pastes count as a list at all.
+// Reading a pasted endpoint list: the three line forms (IPv6 and the address mode
+// included), what is skipped, what is refused, and which pastes count as a list at all.
 #include <gtest/gtest.h>
 
 #include "settings/endpoint_lines.h"
@@ -11,7 +11,12 @@ TEST(EndpointLine, ReadsTheAddressPortAndRemarkOrRefusesTheLine) {
   const std::tuple<const char*, std::string, std::optional<EndpointLine>> cases[] = {
       {"TabSeparatedWithoutRemark", "db\t5432", EndpointLine{"db", "5432", ""}},
       {"TabSeparatedTrailingEmptyColumns", " a \t 22 \t r \t\t", EndpointLine{"a", "22", "r"}},
-      {"TabSeparatedFourColumns", "a\t22\tr\tx", std::nullopt},
+      {"TabSeparatedWithAddressMode", "::1\t22\tr\t IPv6", EndpointLine{"::1", "22", "r", "IPv6"}},
+      {"CommaSeparatedWithAddressMode", "h,443,,both", EndpointLine{"h", "443", "", "both"}},
+      {"UnknownAddressMode", "a\t22\tr\tx", std::nullopt},
+      {"TabSeparatedFiveColumns", "a\t22\tr\t4\tx", std::nullopt},
+      {"BracketedIpv6HostPort", "[2001:DB8::1]:443 x", EndpointLine{"2001:DB8::1", "443", "x"}},
+      {"UnbracketedIpv6WithPortIsAmbiguous", "2001:db8::1:80", std::nullopt},
       {"CommaSeparated", "h, 443 ,remark", EndpointLine{"h", "443", "remark"}},
       {"QuotedRemarkHoldsCommasAndQuotes", R"(h,80,"a, b ""c""")", EndpointLine{"h", "80", R"(a, b "c")"}},
       {"QuotedAddressAndPort", R"("h","8080", "")", EndpointLine{"h", "8080", ""}},

@@ -25,10 +25,10 @@ TEST_F(DialogGridTest, SetUpGivesTheOptionsHeadersAndFontOfTheEndpointList) {
                               grid.GetFont()->lfWeight, static_cast<int>(grid.GetDlgCtrlID())}),
             (std::vector<int>{false, GVL_BOTH, false, true, true, true, true, true, false, false, 1, 1, 400, IDC_GRID}));
   EXPECT_STREQ(grid.GetFont()->lfFaceName, "MS Shell Dlg");
-  const char8_t* headers[] = {u8"ID", u8"IP", u8"端口", u8"备注"};
-  const int widths[] = {35, 135, 65, 230};
-  ASSERT_EQ(grid.GetColumnCount(), 4);
-  for (int col = 0; col < 4; ++col) {
+  const char8_t* headers[] = {u8"ID", u8"IP", u8"端口", u8"备注", u8"地址族"};
+  const int widths[] = {35, 135, 65, 170, 60};
+  ASSERT_EQ(grid.GetColumnCount(), 5);
+  for (int col = 0; col < 5; ++col) {
     EXPECT_EQ(grid.GetItemText(0, col), Gbk(headers[col]));
     EXPECT_EQ(grid.GetCell(0, col)->GetFormat(), std::uint32_t{DT_WORDBREAK}) << col;
     EXPECT_EQ(grid.GetColumnWidth(col), widths[col]);
@@ -100,8 +100,9 @@ TEST_F(DialogGridTest, APastedPortOutOfRangeIsAddedAndNamedWithItsCellFocusedAsO
     setting = {};
     boxes.calls.clear();
     QDialog& dialog = OpenWith(2);
-    Paste(std::string("h\t") + port + "\tr\r\n", Grid(), QKeySequence::Paste);
+    Paste(std::string("h\t") + port + "\tr\t6\r\n", Grid(), QKeySequence::Paste);
     EXPECT_EQ(Rows().back(), std::string("3 h ") + port + " r");
+    EXPECT_EQ(Grid().GetItemText(3, 4), "IPv6");
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text, Gbk(u8"第3行的端口无效，请输入 1 到 65535 之间的整数。"));
     EXPECT_EQ(std::tuple(dialog.focusWidget(), Grid().GetFocusCell(), Grid().IsCellSelected(3, 2)),

@@ -1,5 +1,5 @@
 // What the settings dialog writes into the record and setting.xml: the list and the
-// interval on OK, nothing on a refused interval or port, and the alarm sound as soon as
+// interval on OK, nothing on a refused interval, port or address mode, and the alarm sound as soon as
 // chosen. Leaving it by 取消, Escape or its close button asks first when the endpoints, the
 // interval or the alarm were changed, and 否 goes back to editing.
 #include <sys/resource.h>
@@ -45,15 +45,22 @@ class DialogRecordTest : public SettingDialogTest {
 // OK runs until the dialog closes: refused while a port is no port, then failing while a
 // file-size limit fails the save's writes as a full disk would, then with room again.
 TEST_F(DialogRecordTest, OkKeepsRowsWithAnIpRefusesBadPortsAndAFailedSaveKeepsTheDialogOpenAndTheOldFile) {
-  const std::pair<const char*, std::int32_t> ports[] = {{" 1 ", 1}, {" 0443\t", 443}, {"65535", 65535}};
+  const std::tuple<const char*, std::int32_t, std::string, AddressMode> ports[] = {
+      {" 1 ", 1, " IPv6 ", AddressMode::V6}, {" 0443\t", 443, Gbk(u8"双栈"), AddressMode::Both}, {"65535", 65535, "", AddressMode::Auto}};
   setting.Append(IPInfo("dropped", 1, ""));
   ASSERT_EQ(SaveSetting(setting), 0);
   const std::string before = ReadFile();
   for (std::size_t i = 0; i < std::size(ports); ++i) setting.Append(IPInfo("h", 0, Gbk(u8"备注")));
+  setting.ipList[1].addressMode = AddressMode::V4;
   CSettingDialog& dialog = Open();
+  EXPECT_EQ(Grid().GetItemText(2, 4), "IPv4");
+  EXPECT_EQ(Grid().GetItemText(3, 4), Gbk(u8"自动"));
   Grid().SetItemText(1, 1, "");
   Grid().SetItemText(1, 2, "not checked: the row has no IP");
-  for (int i = 0; i < 3; ++i) Grid().SetItemText(i + 2, 2, ports[i].first);
+  for (int i = 0; i < 3; ++i) {
+    Grid().SetItemText(i + 2, 2, std::get<0>(ports[i]));
+    Grid().SetItemText(i + 2, 4, std::get<2>(ports[i]));
+  }
   Interval().setText("45");
   // Regression: OK stored "abc" as 0, "8O80" as 8 and "-5" as -5 without a word.
   for (const char* port : {"abc", "8O80", "-5", "+80", "", " ", "0", "65536", "99999999999", "8 0", "80abc"}) {
@@ -65,8 +72,15 @@ TEST_F(DialogRecordTest, OkKeepsRowsWithAnIpRefusesBadPortsAndAFailedSaveKeepsTh
     EXPECT_EQ(Grid().GetFocusCell(), CCellID(3, 2));
     EXPECT_TRUE(Grid().IsCellSelected(3, 2));
   }
+  Grid().SetItemText(3, 2, std::get<0>(ports[1]));
+  for (const char* mode : {"x", "ipv5", "46"}) {
+    Grid().SetItemText(4, 4, mode);
+    Click(kIdOk);
+    EXPECT_EQ(boxes.calls.back().text, Gbk(u8"第4行的地址族无效，请输入 自动、IPv4、IPv6 或 双栈。")) << mode;
+    EXPECT_EQ(Grid().GetFocusCell(), CCellID(4, 4));
+  }
+  Grid().SetItemText(4, 4, std::get<2>(ports[2]));
   EXPECT_EQ(setting.refreshTime, 30) << "a refused OK leaves the record alone";
-  Grid().SetItemText(3, 2, ports[1].first);
   boxes.calls.clear();
   const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
   rlimit previous{};
@@ -90,7 +104,8 @@ TEST_F(DialogRecordTest, OkKeepsRowsWithAnIpRefusesBadPortsAndAFailedSaveKeepsTh
   ASSERT_EQ(saved.ipList.size(), std::size(ports)) << "the row without IP is dropped";
   for (std::size_t i = 0; i < std::size(ports); ++i) {
     const IPInfo& e = saved.ipList[i];
-    EXPECT_EQ(e.ip + ":" + std::to_string(e.port) + e.remark, "h:" + std::to_string(ports[i].second) + Gbk(u8"备注"));
+    EXPECT_EQ(e.ip + ":" + std::to_string(e.port) + e.remark, "h:" + std::to_string(std::get<1>(ports[i])) + Gbk(u8"备注"));
+    EXPECT_EQ(e.addressMode, std::get<3>(ports[i])) << i;
   }
 }
 

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/gbk.h"
+#include "settings/address_mode_text.h"
 #include "settings/attribute_count.h"
 #include "settings/setting_file.h"
 #include "tests/common/process_counts.h"
@@ -23,7 +24,10 @@ namespace {
 // The configured fields of a record as one line, so a failure shows every field.
 std::string Describe(const SettingData& s) {
   std::string text = std::to_string(s.refreshTime) + " " + std::to_string(s.soundType) + " [" + s.soundFile + "]";
-  for (const IPInfo& e : s.ipList) text += " " + e.ip + ":" + std::to_string(e.port) + "[" + e.remark + "]";
+  for (const IPInfo& e : s.ipList) {
+    text += " " + e.ip + ":" + std::to_string(e.port) + "[" + e.remark + "]";
+    if (const char* mode = StoredModeText(e.addressMode)) text += std::string("/") + mode;
+  }
   return text;
 }
 
@@ -55,6 +59,9 @@ TEST_F(SettingFileTest, EachKindOfFileLoadsAsItShouldAndAMissingOrCutShortOneGiv
        "<config><IPInfo ip=\"a\"/><RefreshTime val=\"10\"/><Other><RefreshTime val=\"99\"/><IPInfo ip=\"x\"/></Other>"
        "<refreshtime val=\"77\"/><IPInfo ip=\"b\"/><RefreshTime val=\"20\"/></config>",
        "0: 20 1 [] a:0[] b:0[]"},
+      {"address modes, an unknown one read as auto",
+       "<root><IPInfo ip=\"::1\" mode=\"6\"/><IPInfo ip=\"h\" mode=\"both\"/><IPInfo ip=\"h\" mode=\"IPv4\"/></root>",
+       "0: 30 1 [] ::1:0[]/6 h:0[]/both h:0[]"},
       {"a root without children", "<root>\n</root>\n", "0: " + kDefaults},
       {"no XML", "not xml at all <", "-1: " + kDefaults},
       {"only a comment", "<?xml version=\"1.0\"?>\n<!-- only a comment -->\n", "-1: " + kDefaults},
@@ -109,8 +116,14 @@ TEST_F(SettingFileTest, SaveWritesEveryFieldSoThatItLoadsBackKeepsThePermissions
   s.soundFile = Gbk(u8"/声音/警报.wav") + "\r\n";
   s.ipList.emplace_back("127.0.0.1", 80, Gbk(u8"网站 A&B <主> \"引号\" 'x'"));
   s.ipList.emplace_back("127.0.0.2", -5, "two\rlines" + std::string(10000, 'r'));
+  s.ipList.emplace_back("[2001:DB8::1]", 443, "v6").addressMode = AddressMode::Both;
+  s.ipList.emplace_back("name.example", 80, "").addressMode = AddressMode::V4;
   ASSERT_EQ(SaveSetting(s), 0);
   EXPECT_EQ(Loaded(), "0: " + Describe(s));
+  const std::string bytes = ReadFile();
+  std::size_t modes = 0;
+  for (std::size_t at = bytes.find(" mode="); at != std::string::npos; at = bytes.find(" mode=", at + 1)) ++modes;
+  EXPECT_EQ(modes, 2u) << "a mode only where it is not auto";
   EXPECT_EQ(std::filesystem::status("setting.xml").permissions(), std::filesystem::perms(0604));
   EXPECT_EQ(testing::EntriesOf("."), 1);
 }
