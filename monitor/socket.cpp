@@ -1,6 +1,7 @@
 #include "monitor/socket.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -109,7 +110,8 @@ void Socket::OnAnswer() {
   switch (mode_) {
     case AddressMode::V4:
     case AddressMode::V6:
-      return found6 || found4 ? Report(Interleaved(found6, found4)) : ReportFailure(v6_.answer ? *v6_.answer : *v4_.answer, nullptr);
+      if (found6 || found4) return Report(Interleaved(found6, found4));
+      return ReportFailure(v6_.answer ? *v6_.answer : *v4_.answer, nullptr);
     case AddressMode::Both:
       if (pending6 || pending4) return;
       if (!found6) return ReportFailure(*v6_.answer, FamilyName(AF_INET6));
@@ -172,8 +174,8 @@ const char* Socket::Connect(const std::string& ip, int port) {
   // Both probes a name's two families apart; a literal is one address in any mode.
   eachFamily_ = mode_ == AddressMode::Both && addresses.size() == 2;
   connecting_ = true;
-  if (WSAConnectByList(handle, addresses, eachFamily_ ? ConnectPolicy::kEvery : ConnectPolicy::kFirst, moreToCome_) == 0)
-    return nullptr;
+  const ConnectPolicy policy = eachFamily_ ? ConnectPolicy::kEvery : ConnectPolicy::kFirst;
+  if (WSAConnectByList(handle, addresses, policy, moreToCome_) == 0) return nullptr;
   if (LastErrorText() == nullptr) return nullptr;  // would block: under way
   return Fail("Socket::WSAConnect() WSAConnect ");
 }

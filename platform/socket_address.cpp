@@ -23,8 +23,9 @@ void SocketAddress::SetPort(std::uint16_t port) {
 
 std::string SocketAddress::Text() const {
   char text[INET6_ADDRSTRLEN] = "";
-  const void* address = Family() == AF_INET6 ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6&>(storage).sin6_addr)
-                                             : &reinterpret_cast<const sockaddr_in&>(storage).sin_addr;
+  const auto& v6 = reinterpret_cast<const sockaddr_in6&>(storage);
+  const auto& v4 = reinterpret_cast<const sockaddr_in&>(storage);
+  const void* address = Family() == AF_INET6 ? static_cast<const void*>(&v6.sin6_addr) : &v4.sin_addr;
   inet_ntop(Family(), address, text, sizeof text);
   return text;
 }

@@ -15,7 +15,8 @@ struct GridColumn {
   int width;
 };
 // 备注 gave the address mode room: the columns still fill the grid's width.
-constexpr GridColumn kColumns[] = {{u8"ID", 35}, {u8"IP", 135}, {u8"端口", 65}, {u8"备注", 170}, {u8"地址族", 60}};
+constexpr GridColumn kColumns[] = {
+    {u8"ID", 35}, {u8"IP", 135}, {u8"端口", 65}, {u8"备注", 170}, {u8"地址族", 60}};
 
 // The state bits given to a cell whose row moved away: every meaningful bit cleared.
 constexpr std::uint32_t kMovedAwayState = 0x0F00;
