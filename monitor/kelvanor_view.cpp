@@ -141,9 +141,11 @@ void CKelvanorView::ResumeWalk() {
 
 bool CKelvanorView::ProbeSlotFree() const {
   // A probe waiting for its name wants a socket once it is found, and its lookups (one
-  // per family) hold one each meanwhile: a start may take three.
+  // per family) hold one each meanwhile: a start may take three. A window smaller than
+  // that still lets probes start one at a time.
   constexpr std::size_t kMostPerStart = 3;
-  return SocketsHeld() + Socket::AwaitingNames() + LookupsInFlight() + kMostPerStart <= m_ProbeWindow;
+  const std::size_t held = SocketsHeld() + Socket::AwaitingNames() + LookupsInFlight();
+  return held == 0 || held + kMostPerStart <= m_ProbeWindow;
 }
 
 bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
