@@ -44,6 +44,15 @@ inline SocketAddress LoopbackAddress(int family, int port) {
   return address;
 }
 
+// Whether ::1 can be listened on: a machine may run with IPv6 turned off.
+inline bool HasIpv6Loopback() {
+  const int fd = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const SocketAddress any = LoopbackAddress(AF_INET6, 0);
+  const bool bound = fd >= 0 && bind(fd, any.Get(), any.length) == 0;
+  if (fd >= 0) close(fd);
+  return bound;
+}
+
 // A listening socket on 127.0.0.1 (or ::1) that never accepts: connects complete in its
 // queue. A port given is taken again even just after an earlier listener on it closed.
 class TcpListener {

@@ -50,6 +50,7 @@ TEST(SelfConnect, ConnectThatMeetsItselfIsReportedRefusedAndARealPeerConnected) 
 // Each address is a listener, a closed port or a listener that never answers, on
 // 127.0.0.1 or ::1; one outcome comes for them all, decided by the address named.
 TEST(ConnectByList, RacesOrRequiresEachAddressAndNamesTheOneThatDecided) {
+  if (!HasIpv6Loopback()) GTEST_SKIP() << "no IPv6 on this machine";
   enum Kind { kListening, kRefused, kSilent };
   struct Target {
     int family;
@@ -102,6 +103,7 @@ TEST(ConnectByList, RacesOrRequiresEachAddressAndNamesTheOneThatDecided) {
 // Addresses that come later (the other family's answer) join a race whose first ones
 // have all failed, which waits for them instead of failing.
 TEST(ConnectByList, ARaceWaitsForTheAddressesStillToComeAndFailsOnlyWhenNoneWill) {
+  if (!HasIpv6Loopback()) GTEST_SKIP() << "no IPv6 on this machine";
   TcpListener listener;
   for (const bool moreCome : {true, false}) {
     const SOCKET s = WSASocketA(AF_INET6, SOCK_STREAM, 0);
