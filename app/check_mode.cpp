@@ -41,10 +41,11 @@ struct Tally {
   bool anyStarted = false;
 };
 
-Tally Probe(const std::vector<IPInfo>& list, int cycles) {
+Tally Probe(const SettingData& setting, int cycles) {
+  const std::vector<IPInfo>& list = setting.ipList;
   Tally tally;
   tally.last.resize(list.size());
-  CheckCycle cycle(list, ProbeDescriptorWindow());
+  CheckCycle cycle(list, setting.options, ProbeDescriptorWindow());
   for (int c = 0; c < cycles; ++c) {
     QEventLoop loop;
     cycle.Start([&] { loop.quit(); });
@@ -128,7 +129,7 @@ int RunCheck(int argc, char** argv) {
     return Unknown(path + ": " + (load.problem.empty() ? std::string("no such file") : GbkToUtf8(load.problem)));
   if (setting.ipList.empty()) return Unknown(path + ": no endpoints");
   LimitConnectTimeout(ConnectTimeoutFor(setting.refreshTime));
-  const Tally tally = Probe(setting.ipList, a.cycles);
+  const Tally tally = Probe(setting, a.cycles);
   if (!tally.anyStarted) return Unknown("no probe could start");
   const Status status = tally.down >= static_cast<std::size_t>(a.crit)   ? kCritical
                         : tally.down >= static_cast<std::size_t>(a.warn) ? kWarning

@@ -13,8 +13,8 @@ constexpr unsigned kCheckEvent = 0x8002;  // the message number the check's noti
 
 // A probe of a host name may hold three descriptors at once: its socket, and a lookup
 // per address family before that.
-CheckCycle::CheckCycle(const std::vector<IPInfo>& list, std::size_t window)
-    : list_(list), window_(std::max<std::size_t>(1, window / 3)) {}
+CheckCycle::CheckCycle(const std::vector<IPInfo>& list, const MonitorOptions& options, std::size_t window)
+    : list_(list), options_(options), window_(std::max<std::size_t>(1, window / 3)) {}
 
 CheckCycle::~CheckCycle() = default;
 
@@ -49,7 +49,7 @@ void CheckCycle::StartNext() {
       continue;
     }
     outcomes_[i].started = true;
-    probe.LookUp(entry.ip, entry.addressMode, [this, i](Socket& p, bool found) {
+    probe.LookUp(entry.ip, ProbeMode(entry, options_), [this, i](Socket& p, bool found) {
       if (found)
         Open(i);
       else

@@ -24,7 +24,7 @@ struct CheckOutcome {
 
 class CheckCycle : public QObject {
  public:
-  CheckCycle(const std::vector<IPInfo>& list, std::size_t window);
+  CheckCycle(const std::vector<IPInfo>& list, const MonitorOptions& options, std::size_t window);
   ~CheckCycle() override;
 
   // Probes every endpoint; `done` runs on the event loop once every outcome is in.
@@ -40,6 +40,7 @@ class CheckCycle : public QObject {
   void Finish(std::size_t i, bool connected, std::string error);
 
   const std::vector<IPInfo>& list_;
+  const MonitorOptions options_;
   const std::size_t window_;
   std::vector<CheckOutcome> outcomes_;
   std::vector<std::unique_ptr<Socket>> probes_;

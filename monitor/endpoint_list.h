@@ -40,6 +40,12 @@ struct IPInfo {
   std::string startFailure;
 };
 
+// The families a probe of the entry asks for: the auto mode is IPv4 alone unless the
+// operator chose IPv6 for names.
+inline AddressMode ProbeMode(const IPInfo& entry, const MonitorOptions& options) {
+  return entry.addressMode == AddressMode::Auto && !options.ipv6Names ? AddressMode::V4 : entry.addressMode;
+}
+
 struct SettingData {
   std::vector<IPInfo> ipList;
   std::int32_t refreshTime = 30;

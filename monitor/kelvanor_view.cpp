@@ -164,7 +164,7 @@ bool CKelvanorView::StartProbe(const std::string& ip, int port, IPInfo& entry) {
   // The socket is made once the address is known: a probe waiting for its name holds no
   // descriptor, and one superseded meanwhile is simply freed.
   const std::size_t index = static_cast<std::size_t>(&entry - m_Setting.ipList.data());
-  probe.LookUp(ip, entry.addressMode, [this, index](Socket&, bool found) {
+  probe.LookUp(ip, ProbeMode(entry, m_Setting.options), [this, index](Socket&, bool found) {
     OnLookedUp(index, found);
     ResumeWalk();  // a name not found leaves its slot free
   });

@@ -23,6 +23,9 @@ struct MonitorOptions {
   // An endpoint whose recent connects have a median over this is slow, drawn amber; 0: never.
   std::chrono::milliseconds slowAfter{0};
   static constexpr std::chrono::milliseconds kMaxSlowAfter{60000};
+  // Host names in the auto address mode are looked up for IPv6 too and the families
+  // raced; off, they connect over IPv4 alone, as before IPv6 was offered.
+  bool ipv6Names = false;
 
   // Kept for the file alone: once a file held the element, saving writes it again, and
   // the attributes a later version wrote there survive (name, value; in file order).
@@ -35,7 +38,7 @@ struct MonitorOptions {
     return failuresBeforeAlarm == defaults.failuresBeforeAlarm && recoverySound == defaults.recoverySound &&
            recoveryFile == defaults.recoveryFile && trayIcon == defaults.trayIcon &&
            notifications == defaults.notifications && eventLog == defaults.eventLog &&
-           metricsPort == defaults.metricsPort && slowAfter == defaults.slowAfter;
+           metricsPort == defaults.metricsPort && slowAfter == defaults.slowAfter && ipv6Names == defaults.ipv6Names;
   }
   bool operator==(const MonitorOptions&) const = default;
 };

@@ -28,6 +28,7 @@ COptionsDialog::COptionsDialog(const MonitorOptions& options, bool trayAvailable
   if (options.slowAfter.count() != 0) m_spinSlowMs.setValue(static_cast<int>(options.slowAfter.count()));
   m_chkMetrics.setChecked(options.metricsPort != 0);
   if (options.metricsPort != 0) m_spinMetricsPort.setValue(options.metricsPort);
+  m_chkIpv6Names.setChecked(options.ipv6Names);
   UpdateEnabled();
 }
 
@@ -53,6 +54,7 @@ void COptionsDialog::CreateControls() {
   m_chkMetrics.setText(QStringLiteral("Prometheus 指标 (http://127.0.0.1:端口/metrics)"));
   m_spinMetricsPort.setRange(1, 65535);
   m_spinMetricsPort.setValue(kDefaultMetricsPort);
+  m_chkIpv6Names.setText(QStringLiteral("地址族为自动的主机名也连接其 IPv6 地址 (RFC 8305)"));
   m_Buttons.setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   m_Buttons.button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
   m_Buttons.button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
@@ -85,6 +87,7 @@ void COptionsDialog::CreateControls() {
   metrics->addWidget(&m_spinMetricsPort);
   metrics->addStretch();
   layout->addLayout(metrics);
+  layout->addWidget(&m_chkIpv6Names);
   layout->addWidget(&m_Buttons);
 
   connect(&m_chkRecoverySound, &QCheckBox::toggled, this, &COptionsDialog::UpdateEnabled);
@@ -128,6 +131,7 @@ void COptionsDialog::accept() {
   m_Options.eventLog = m_chkEventLog.isChecked();
   m_Options.slowAfter = std::chrono::milliseconds(m_chkSlow.isChecked() ? m_spinSlowMs.value() : 0);
   m_Options.metricsPort = static_cast<std::uint16_t>(m_chkMetrics.isChecked() ? m_spinMetricsPort.value() : 0);
+  m_Options.ipv6Names = m_chkIpv6Names.isChecked();
   QDialog::accept();
 }
 

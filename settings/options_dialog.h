@@ -48,6 +48,7 @@ class COptionsDialog : public QDialog {
   QCheckBox m_chkSlow;
   QSpinBox m_spinSlowMs;
   QCheckBox m_chkMetrics;
+  QCheckBox m_chkIpv6Names;
   QSpinBox m_spinMetricsPort;
   QDialogButtonBox m_Buttons;
 };

@@ -23,6 +23,7 @@ const std::pair<const char*, Member> kAttributes[] = {
     {"eventLog", &MonitorOptions::eventLog},
     {"metricsPort", &MonitorOptions::metricsPort},
     {"slowAfterMs", &MonitorOptions::slowAfter},
+    {"ipv6Names", &MonitorOptions::ipv6Names},
 };
 
 int ValueOf(int*, const char* text) {

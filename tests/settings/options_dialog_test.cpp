@@ -49,7 +49,8 @@ TEST_F(OptionsDialogTest, OkGivesBackEveryChangeAndWhatTheFileKeptWhileCancelGiv
     COptionsDialog& dialog = Open(opened, true);
     for (int i = 0; i < 12; ++i) QTest::keyClick(dialog.findChild<QSpinBox*>(), Qt::Key_Up);
     for (const char8_t* box : {u8"恢复时播放提示音", u8"托盘图标", u8"桌面通知", u8"事件日志 (kelvanor-events.csv)",
-                               u8"Prometheus 指标 (http://127.0.0.1:端口/metrics)", u8"近 5 次连接耗时中位数超过"})
+                               u8"Prometheus 指标 (http://127.0.0.1:端口/metrics)", u8"近 5 次连接耗时中位数超过",
+                               u8"地址族为自动的主机名也连接其 IPv6 地址 (RFC 8305)"})
       Toggle(box);
     pickedFile = QStringLiteral("/声音/恢复.wav");
     Click(u8"选择文件…");
@@ -61,6 +62,7 @@ TEST_F(OptionsDialogTest, OkGivesBackEveryChangeAndWhatTheFileKeptWhileCancelGiv
       expected.recoveryFile = Gbk(u8"/声音/恢复.wav");
       expected.metricsPort = 9464;  // the port offered
       expected.slowAfter = std::chrono::milliseconds(500);
+      expected.ipv6Names = true;
     }
     EXPECT_TRUE(!dialog.isVisible() && dialog.Options() == expected) << (ok ? "OK" : "Cancel");
   }

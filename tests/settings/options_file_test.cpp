@@ -13,6 +13,7 @@ std::string Describe(const MonitorOptions& o) {
                      (o.eventLog ? " log" : " -") + (o.inFile ? " in-file" : " -");
   if (o.metricsPort) text += " metrics=" + std::to_string(o.metricsPort);
   if (o.slowAfter.count()) text += " slow=" + std::to_string(o.slowAfter.count());
+  if (o.ipv6Names) text += " ipv6-names";
   for (const auto& [name, value] : o.unknownAttributes) text += " " + name + "=" + value;
   return text;
 }
@@ -33,8 +34,8 @@ TEST_F(OptionsFileTest, FilesThisVersionWritesLoadAsTheirOptionsAndSaveBackByteF
        "    <Options failuresBeforeAlarm=\"3\" eventLog=\"1\"/>\n", "3 -[] - - log in-file"},
       {"every option, Chinese file name, and attributes of a later version",
        "    <Options failuresBeforeAlarm=\"10\" recoverySound=\"1\" recoveryFile=\"" + Gbk(u8"/声音/恢复.wav") +
-           "\" trayIcon=\"1\" notifications=\"1\" eventLog=\"1\" metricsPort=\"9464\" slowAfterMs=\"250\" zeta=\"a &amp; b\" alpha=\"\"/>\n",
-       "10 sound[" + Gbk(u8"/声音/恢复.wav") + "] tray notify log in-file metrics=9464 slow=250 zeta=a & b alpha="},
+           "\" trayIcon=\"1\" notifications=\"1\" eventLog=\"1\" metricsPort=\"9464\" slowAfterMs=\"250\" ipv6Names=\"1\" zeta=\"a &amp; b\" alpha=\"\"/>\n",
+       "10 sound[" + Gbk(u8"/声音/恢复.wav") + "] tray notify log in-file metrics=9464 slow=250 ipv6-names zeta=a & b alpha="},
   };
   for (const auto& [kind, options, loaded] : files) {
     SCOPED_TRACE(kind);
