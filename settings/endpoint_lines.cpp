@@ -68,7 +68,8 @@ std::optional<EndpointLine> FromFields(std::vector<std::string> fields) {
 }
 
 // "host:port remark": the first word holds the address and the port, an IPv6 address in
-// brackets.
+// brackets. The brackets only set the port apart, so "[::1]:80" is stored as "::1", the
+// way the grid takes an address typed into it.
 std::optional<EndpointLine> FromHostPort(std::string_view line) {
   const size_t wordEnd = std::min(line.find_first_of(" \t"), line.size());
   std::string_view word = line.substr(0, wordEnd);
@@ -106,8 +107,10 @@ std::optional<EndpointLine> ReadEndpointLine(std::string_view line) {
     return Checked(FromFields(SplitOnTabs(line)));
   }
   const std::string_view word = line.substr(0, line.find(' '));
-  if (word.find(':') != std::string_view::npos && word.find(',') == std::string_view::npos)
-    return Checked(FromHostPort(line));
+  if (word.find(':') != std::string_view::npos && word.find(',') == std::string_view::npos) {
+    // "::1 ,80" starts like an unbracketed host:port, yet is a CSV row.
+    if (std::optional<EndpointLine> endpoint = Checked(FromHostPort(line))) return endpoint;
+  }
   if (line.find(',') == std::string_view::npos) return std::nullopt;
   const std::optional<std::vector<std::string>> fields = SplitCsv(line);
   return fields ? Checked(FromFields(*fields)) : std::nullopt;

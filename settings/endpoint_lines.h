@@ -21,7 +21,7 @@ struct EndpointLine {
   std::string ip;
   std::string port;
   std::string remark;
-  std::string mode;
+  std::string mode = {};  // as written, e.g. "ipv6"; a row without one may leave it out
   bool operator==(const EndpointLine&) const = default;
 };
 

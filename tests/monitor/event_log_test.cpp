@@ -107,6 +107,9 @@ TEST_F(EventLogTest, EveryFieldReadsBackAndASecondRunAppendsToTheSameFileWithout
        {U8(u8"主机"), "65535", U8(u8"机房\"主\"服务器"), U8(u8"正常"), U8(u8"异常"), "\"", ""}},
       {{kAt, "h", -5, "only\nfeed", EventOutcome::Failed, EventOutcome::None, "only\rreturn", 0},
        {"h", "-5", "only\nfeed", U8(u8"异常"), U8(u8"未检测"), "only\rreturn", "0"}},
+      // An IPv6 address in its shortest form, without brackets: the port has its own column.
+      {{kAt, "2001:DB8:0:0:0:0:0:1", 443, "v6", EventOutcome::Failed, EventOutcome::Connected, "", 1},
+       {"2001:db8::1", "443", "v6", U8(u8"异常"), U8(u8"正常"), "", "1"}},
   };
   const fs::path previous = fs::current_path();
   fs::create_directory(Dir() / "elsewhere");
