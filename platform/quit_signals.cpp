@@ -13,13 +13,18 @@ namespace {
 
 constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-std::atomic<int> writeEnd{-1};  // lock-free, so the handler may read it
+// Both lock-free, so the handler may use them. A handler may run on any thread, so the
+// write end is closed only once no handler still holds it.
+std::atomic<int> writeEnd{-1};
+std::atomic<int> handlersWriting{0};
 
 void OnSignal(int) {
   const int saved = errno;
+  handlersWriting.fetch_add(1);
   const char byte = 1;
   // A full pipe already holds a request: the byte may be dropped.
   [[maybe_unused]] const ssize_t written = write(writeEnd.load(), &byte, 1);
+  handlersWriting.fetch_sub(1);
   errno = saved;
 }
 
@@ -46,6 +51,7 @@ QuitSignals::~QuitSignals() {
   // The program is ending: a signal now, one of a burst say, must not cut that short.
   SetHandler(SIG_IGN);
   writeEnd.store(-1);
+  while (handlersWriting.load() != 0) continue;
   delete notifier_;  // before its descriptor goes
   close(pipe_[0]);
   close(pipe_[1]);
