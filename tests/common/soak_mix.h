@@ -30,7 +30,8 @@ class SoakMix {
     const bool arrived = WaitFor([&] {
       for (const IPInfo& entry : list)
         if (entry.state == Connecting) return false;
-      return view_.Setting().abandonedProbes.empty();
+      // The unknown name's box comes a turn after its outcome.
+      return view_.Setting().abandonedProbes.empty() && !boxes_.calls.empty();
     });
     if (!arrived) return false;
     const std::size_t listeningUp = (list[0].state == Connected) + (list[2].state == Connected);
@@ -42,6 +43,14 @@ class SoakMix {
     timedOut += timedOutNow;
     unresolved += notFound;
     return listeningUp == 2 && wasRefused && timedOutNow && notFound && boxes_.calls.size() == 1;
+  }
+
+  // What each endpoint got in the last cycle, and the boxes so far: for a failed Cycle().
+  std::string Described() const {
+    std::string text = std::to_string(boxes_.calls.size()) + " boxes;";
+    for (const IPInfo& entry : view_.Setting().ipList)
+      text += " " + entry.remark + ": " + std::to_string(entry.state) + " " + GbkToUtf8(entry.result) + ";";
+    return text;
   }
 
   std::size_t connected = 0, refused = 0, timedOut = 0, unresolved = 0;

@@ -12,12 +12,12 @@ using Soak = ViewTest;
 
 TEST_F(Soak, ThousandCyclesDeliverEveryOutcomeAndLeakNothing) {
   SoakMix mix(*view);
-  ASSERT_TRUE(mix.Cycle());  // brings up the socket layer, resolver and audio device
+  ASSERT_TRUE(mix.Cycle()) << mix.Described();  // brings up the socket layer, resolver and audio device
   ASSERT_TRUE(WaitFor([&] { return AlarmsDone(); }));
   FlushSocketWork();
   const int descriptors = OpenDescriptors(), threads = LiveThreads();
   // Each cycle checks the outcome of each of its five endpoints.
-  for (int cycle = 2; cycle <= 1000; ++cycle) ASSERT_TRUE(mix.Cycle()) << "cycle " << cycle;
+  for (int cycle = 2; cycle <= 1000; ++cycle) ASSERT_TRUE(mix.Cycle()) << "cycle " << cycle << ": " << mix.Described();
   EXPECT_EQ(Alarms(), 2000u);  // refused and silent, every cycle
   // Sockets closed, alarms quiet. At most as many as at the start: a peer of the test may
   // still have held a connection when the start was counted, on a loaded machine.
